@@ -1,0 +1,42 @@
+// The Arm back-end: the target's parameters, features and options. Generic
+// code reaches it only through BaseLinker's virtual operations.
+#pragma once
+
+#include "driver/linker.h"
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace tanrek {
+
+// The core kinds, by the architecture they implement.
+enum CoreKind : uint32_t {
+  ArmV4T = 0,
+  ArmV5T = 1,
+  ArmV6M = 2,
+  ArmV7M = 3,
+  ArmV7A = 4,
+  ArmV8MBase = 5,
+};
+
+// The core kind of a --cpu= name, or none for an unknown name.
+std::optional<CoreKind> CoreKindOfCpu(std::string_view name);
+
+class ArmLinker final : public BaseLinker {
+public:
+  uint32_t GetPara(unsigned n) const override;
+  bool SupportsFeature(unsigned n) const override;
+  bool ParseTargetOption(AsmOptions &cursor) override;
+
+  void ConstructVeneers() override;
+  void CreateAttributes() override;
+  void FunctionInlining() override {}
+
+  uint32_t cpuClass = ArmV6M;
+  // 0x2 comments in the listing, 0x10000 use the adr pseudo-instruction,
+  // 0x20000 do not use the ldr pseudo-instruction.
+  uint32_t listingOptions = 0x10002;
+};
+
+} // namespace tanrek
