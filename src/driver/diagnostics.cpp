@@ -79,20 +79,22 @@ void ErrorAt(BaseLinker &linker, const SourceLocation &location, const char *for
 
 #undef TANREK_FORWARD
 
-void VFatal(BaseLinker &linker, const char *prefix, const char *format, va_list args) {
-  ShowBannerIfDue(linker);
+void VFatal(BaseLinker *linker, const char *prefix, const char *format, va_list args) {
+  if (linker)
+    ShowBannerIfDue(*linker);
   std::fflush(stdout);
   std::string message = VFormat(format, args);
   std::fprintf(stderr, "\n%s%s\n", prefix, message.c_str());
   CloseLog();
-  linker.report.Close();
+  if (linker)
+    linker->report.Close();
   std::exit(100);
 }
 
 void Fatal(BaseLinker &linker, const char *format, ...) {
   va_list args;
   va_start(args, format);
-  VFatal(linker, "error: ", format, args);
+  VFatal(&linker, "error: ", format, args);
 }
 
 void Assert(bool condition, const char *format, ...) {
@@ -100,7 +102,7 @@ void Assert(bool condition, const char *format, ...) {
     return;
   va_list args;
   va_start(args, format);
-  VFatal(*theLinker, "assertion failure: ", format, args);
+  VFatal(theLinker, "assertion failure: ", format, args);
 }
 
 std::string BannerText(const BaseLinker &linker) {

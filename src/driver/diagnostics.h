@@ -39,7 +39,9 @@ void ErrorAt(BaseLinker &linker, const SourceLocation &location, const char *for
     __attribute__((format(printf, 3, 4)));
 
 [[noreturn]] void Fatal(BaseLinker &linker, const char *format, ...) __attribute__((format(printf, 2, 3)));
-[[noreturn]] void VFatal(BaseLinker &linker, const char *prefix, const char *format, va_list args)
+// Reports on stderr and ends the process; `linker` may be null before the
+// linker object exists.
+[[noreturn]] void VFatal(BaseLinker *linker, const char *prefix, const char *format, va_list args)
     __attribute__((format(printf, 3, 0)));
 
 // Ends the run with "assertion failure: " when the condition is false.
