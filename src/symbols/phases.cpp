@@ -5,7 +5,13 @@ namespace tanrek {
 
 void BaseLinker::WrapSymbols() {}
 void BaseLinker::FindSections() {}
-void BaseLinker::CreateBlockSymbols() {}
+// Block symbols, then every statement's define step, so that definitions
+// that use block symbols see their values.
+void BaseLinker::CreateBlockSymbols() {
+  MakeBlockSymbols();
+  DefineSymbols();
+}
+
 void BaseLinker::MakeBlockSymbols() {}
 void BaseLinker::RegionSymbols() {}
 void BaseLinker::ThreadLocalStorage() {}
