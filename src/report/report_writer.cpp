@@ -20,24 +20,25 @@ void ReportWriter::UseText(std::FILE *stream) {
 }
 
 void ReportWriter::Print(const char *format, ...) {
-  if (!file)
-    return;
   va_list args;
   va_start(args, format);
   std::string text = VFormatCut(kTextCapacity, format, args);
   va_end(args);
-  std::fputs(text.c_str(), file);
+  Write(text);
 }
 
 void ReportWriter::Line(const char *format, ...) {
-  if (!file)
-    return;
   va_list args;
   va_start(args, format);
   std::string text = VFormatCut(kTextCapacity, format, args);
   va_end(args);
-  std::fprintf(file, "%*s%s\n", static_cast<int>(indent), "", text.c_str());
+  Write(std::string(indent, ' ') + text + "\n");
   atLineStart = 0;
+}
+
+void ReportWriter::Write(const std::string &text) {
+  if (file)
+    std::fwrite(text.data(), 1, text.size(), file);
 }
 
 void ReportWriter::Close() {

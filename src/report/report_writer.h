@@ -21,6 +21,9 @@ public:
   // Finishes the document under construction and closes its file.
   void Close();
 
+  // Writes text as it is, without formatting or cutting.
+  void Write(const std::string &text);
+
   std::FILE *file = nullptr;
   bool ownsFile = false;
   uint32_t mode = Text; // --map-text / --map-html

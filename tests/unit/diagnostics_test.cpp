@@ -4,6 +4,8 @@
 #include "driver/diagnostics.h"
 #include "driver/log.h"
 
+#include "test_support.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -23,19 +25,7 @@ namespace {
 
 using Counts = std::array<uint32_t, 5>;
 
-class DiagnosticsTest : public testing::Test {
-protected:
-  void SetUp() override {
-    theLog = Log{};
-    theLinker = &linker;
-    linker.SetDefaultFlags();
-    // The banner has its own tests; keep it out of the others' output.
-    linker.SetFlag(Flag::BannerShown);
-  }
-  void TearDown() override { theLinker = nullptr; }
-
-  ArmLinker linker;
-};
+using DiagnosticsTest = testing_support::LinkerTest;
 
 using DiagnosticsDeathTest = DiagnosticsTest;
 

@@ -5,6 +5,8 @@
 #include "driver/driver.h"
 #include "driver/log.h"
 
+#include "test_support.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -18,13 +20,10 @@ using testing::HasSubstr;
 
 namespace {
 
-class FinishRunTest : public testing::Test {
+class FinishRunTest : public testing_support::LinkerTest {
 protected:
   void SetUp() override {
-    theLog = Log{};
-    theLinker = &linker;
-    linker.SetDefaultFlags();
-    linker.SetFlag(Flag::BannerShown);
+    LinkerTest::SetUp();
     linker.verbosity = 0;
     output = testing::TempDir() + "finish_run_test_" + testing::UnitTest::GetInstance()->current_test_info()->name();
     std::ofstream(output) << "image";
@@ -32,7 +31,7 @@ protected:
   }
   void TearDown() override {
     std::remove(output.c_str());
-    theLinker = nullptr;
+    LinkerTest::TearDown();
   }
 
   // Runs the end of the run; returns the exit status and keeps the output.
@@ -45,7 +44,6 @@ protected:
 
   bool OutputExists() const { return std::ifstream(output).good(); }
 
-  ArmLinker linker;
   std::string output;
   std::string out;
 };

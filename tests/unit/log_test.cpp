@@ -1,29 +1,17 @@
 // The log: the headline box and indentation.
 #include "driver/log.h"
 
+#include "test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
 
 using namespace tanrek;
+using testing_support::CaptureLog;
 
 namespace {
-
-// Captures what the log writes while `body` runs.
-template <typename Body> std::string CaptureLog(Body body) {
-  char *buffer = nullptr;
-  size_t size = 0;
-  std::FILE *stream = open_memstream(&buffer, &size);
-  theLog.stream = stream;
-  theLog.depth = 0;
-  body();
-  theLog.stream = nullptr;
-  std::fclose(stream);
-  std::string text(buffer, size);
-  std::free(buffer);
-  return text;
-}
 
 const std::string kStars(87, '*');
 const std::string kBorder = "***" + std::string(81, ' ') + "***";

@@ -4,6 +4,8 @@
 #include "driver/log.h"
 #include "driver/options.h"
 
+#include "test_support.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -17,6 +19,7 @@
 #include <vector>
 
 using namespace tanrek;
+using testing_support::ThrowingOptions;
 using testing::ElementsAre;
 using testing::ExitedWithCode;
 using testing::HasSubstr;
@@ -24,12 +27,6 @@ using testing::HasSubstr;
 namespace {
 
 using Args = std::vector<std::string>;
-
-// A cursor whose errors are exceptions carrying the message.
-class ThrowingOptions final : public AsmOptions {
-public:
-  void ReportError(const std::string &message) override { throw std::runtime_error(message); }
-};
 
 // A cursor standing on the first of `args`.
 std::unique_ptr<ThrowingOptions> CursorAt(Args args) {

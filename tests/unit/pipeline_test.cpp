@@ -6,6 +6,8 @@
 #include "driver/log.h"
 #include "driver/options.h"
 
+#include "test_support.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -18,16 +20,12 @@
 #include <vector>
 
 using namespace tanrek;
+using testing_support::CaptureLog;
 using testing::ElementsAre;
 
 namespace {
 
 using Titles = std::vector<std::string>;
-
-class ThrowingOptions final : public AsmOptions {
-public:
-  void ReportError(const std::string &message) override { throw std::runtime_error(message); }
-};
 
 // The titles of the headline boxes in a log text, in order.
 Titles HeadlineTitles(const std::string &log) {
@@ -67,34 +65,15 @@ const Titles kDefaultLink = {
     "Print map", "Run assertions", "Write image", "Empty selects",             // 59-62
 };
 
-class PipelineTest : public testing::Test {
+class PipelineTest : public testing_support::LinkerTest {
 protected:
   void SetUp() override {
-    theLog = Log{};
-    theLinker = &linker;
-    linker.SetDefaultFlags();
-    linker.SetFlag(Flag::BannerShown);
+    LinkerTest::SetUp();
     linker.outputFileName = testing::TempDir() + "pipeline_test.elf";
   }
   void TearDown() override {
-    theLog = Log{};
-    theLinker = nullptr;
     std::remove(linker.outputFileName.c_str());
-  }
-
-  // What the log receives while `body` runs, starting at depth 0.
-  template <typename Body> std::string CaptureLog(Body body) {
-    char *buffer = nullptr;
-    size_t size = 0;
-    std::FILE *stream = open_memstream(&buffer, &size);
-    theLog.stream = stream;
-    theLog.depth = 0;
-    body();
-    theLog.stream = nullptr;
-    std::fclose(stream);
-    std::string text(buffer, size);
-    std::free(buffer);
-    return text;
+    LinkerTest::TearDown();
   }
 
   // Makes "Warn unintended double" an observable phase: each run of it adds
@@ -106,19 +85,12 @@ protected:
   uint32_t ProbeRuns() const { return linker.diagnosticCounts[SeverityWarning]; }
   static constexpr BaseLinker::Phase kProbe = &BaseLinker::WarnUnintendedDouble;
 
-  void Parse(const std::vector<std::string> &args) {
-    ThrowingOptions cursor;
-    cursor.SetArguments(args);
-    linker.ParseOptions(cursor);
-  }
-
   Titles LinkTitles() {
     linker.scriptFiles.push_back(ScriptText{"test.icf", ""});
     return HeadlineTitles(CaptureLog([&] { linker.Link(); }));
   }
 
   Symbol probeSymbol{"__aeabi_dadd"};
-  ArmLinker linker;
 };
 
 using PipelineDeathTest = PipelineTest;
