@@ -4,6 +4,7 @@
 #include "driver/linker.h"
 #include "driver/log.h"
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 
@@ -54,10 +55,6 @@ static void Issue(BaseLinker &linker, const SourceLocation *location, unsigned k
   linker.diagnostics.push_back(line + message);
 }
 
-void Diagnose(BaseLinker &linker, unsigned kind, const char *format, va_list args) {
-  Issue(linker, nullptr, kind, format, args);
-}
-
 #define TANREK_FORWARD(location, kind)                                                                       \
   va_list args;                                                                                              \
   va_start(args, format);                                                                                    \
@@ -79,7 +76,9 @@ void ErrorAt(BaseLinker &linker, const SourceLocation &location, const char *for
 
 #undef TANREK_FORWARD
 
-void VFatal(BaseLinker *linker, const char *prefix, const char *format, va_list args) {
+// Reports on stderr and ends the process; `linker` is null when the linker
+// object does not exist yet.
+[[noreturn]] __attribute__((format(printf, 3, 0))) static void VFatal(BaseLinker *linker, const char *prefix, const char *format, va_list args) {
   if (linker)
     ShowBannerIfDue(*linker);
   std::fflush(stdout);

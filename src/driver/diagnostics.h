@@ -7,7 +7,6 @@
 
 #include "driver/flags.h"
 
-#include <cstdarg>
 #include <cstdint>
 #include <string>
 
@@ -28,8 +27,6 @@ const char *SeverityName(uint32_t severity);
 void Remark(BaseLinker &linker, const char *format, ...) __attribute__((format(printf, 2, 3)));
 void Warning(BaseLinker &linker, const char *format, ...) __attribute__((format(printf, 2, 3)));
 void Error(BaseLinker &linker, const char *format, ...) __attribute__((format(printf, 2, 3)));
-void Diagnose(BaseLinker &linker, unsigned kind, const char *format, va_list args)
-    __attribute__((format(printf, 3, 0)));
 
 void DiagnoseAt(BaseLinker &linker, const SourceLocation &location, unsigned kind, const char *format, ...)
     __attribute__((format(printf, 4, 5)));
@@ -39,10 +36,6 @@ void ErrorAt(BaseLinker &linker, const SourceLocation &location, const char *for
     __attribute__((format(printf, 3, 4)));
 
 [[noreturn]] void Fatal(BaseLinker &linker, const char *format, ...) __attribute__((format(printf, 2, 3)));
-// Reports on stderr and ends the process; `linker` may be null before the
-// linker object exists.
-[[noreturn]] void VFatal(BaseLinker *linker, const char *prefix, const char *format, va_list args)
-    __attribute__((format(printf, 3, 0)));
 
 // Ends the run with "assertion failure: " when the condition is false.
 void Assert(bool condition, const char *format, ...) __attribute__((format(printf, 2, 3)));

@@ -13,7 +13,6 @@
 
 #include <array>
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -34,7 +33,6 @@ public:
   bool TestFlag(Flag flag) const { return (optionFlags >> static_cast<unsigned>(flag)) & 1; }
   void SetFlag(Flag flag) { optionFlags |= uint64_t(1) << static_cast<unsigned>(flag); }
   void ClearFlag(Flag flag) { optionFlags &= ~(uint64_t(1) << static_cast<unsigned>(flag)); }
-  void SetFlagTo(Flag flag, bool on) { on ? SetFlag(flag) : ClearFlag(flag); }
 
   // The flags that are on before any option is read.
   void SetDefaultFlags();
@@ -157,9 +155,7 @@ public:
   // --- Link state ---------------------------------------------------------
   // The report writer: the map file, and the link summary on stdout.
   ReportWriter report;
-  // The pseudo input that holds everything the linker makes, and the
-  // pseudo-section of absolute symbols.
-  LinkerInput linkerInput;
+  // The pseudo-section of absolute symbols.
   LinkSection absoluteSection;
 
   // Symbol sets. Names order by bytes, records and items by serial.
@@ -168,8 +164,6 @@ public:
   std::set<Symbol *, BySerial> imageSymbols;
   std::set<LinkSection *, BySerial> sectionsToPlace;
   MappedBlockSet mappedBlocks;
-  // Owns the symbols the linker makes; nothing is freed before exit.
-  std::vector<std::unique_ptr<Symbol>> ownedSymbols;
 };
 
 // The one linker object of the process, used by Fatal, Assert and the

@@ -14,7 +14,8 @@ constexpr size_t kHeadlineMaxChars = 70;
 constexpr int kBoxWidth = 87;
 } // namespace
 
-std::string LogHeadline(const std::string &title) {
+// The boxed headline for a phase title, written at depth 0.
+static std::string LogHeadline(const std::string &title) {
   std::string text = title.substr(0, kHeadlineMaxChars);
   int length = static_cast<int>(text.size());
   // "*** " + left + text + right + " ***" is 87 wide: left + right = 79 - length.

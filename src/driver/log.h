@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdio>
-#include <string>
 
 namespace tanrek {
 
@@ -22,8 +21,5 @@ void LogIndent();
 unsigned LogOutdent();
 // Closes the stream unless it is stdout or stderr.
 void CloseLog();
-
-// The boxed headline for a phase title, as LogLine writes it at depth 0.
-std::string LogHeadline(const std::string &title);
 
 } // namespace tanrek

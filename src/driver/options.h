@@ -54,7 +54,6 @@ protected:
   const char *current = nullptr;
   const char *value = nullptr;
   int32_t index = -1;
-  uint8_t active = 1;
   std::vector<std::string> arguments;
 };
 

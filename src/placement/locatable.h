@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <set>
 #include <string>
-#include <vector>
 
 namespace tanrek {
 
@@ -41,10 +40,7 @@ class Locatable : public Serialized {
 public:
   virtual ~Locatable() = default;
 
-  bool HasState(uint32_t bits) const { return (state & bits) == bits; }
-  // Sets the bit; false when it was already set.
-  bool TestAndSetState(uint32_t bit);
-  bool IsMapped() const { return HasState(StateMapped); }
+  bool IsMapped() const { return state & StateMapped; }
 
   // Gives the item its address.
   virtual void Map(uint32_t address);
@@ -70,11 +66,5 @@ public:
 
 // The blocks that must receive an address, ordered by serial.
 using MappedBlockSet = std::set<LinkBlock *, BySerial>;
-
-// The pseudo input that owns everything the linker makes.
-struct LinkerInput {
-  std::string name = "[ Linker created ]";
-  std::vector<LinkSection *> sections;
-};
 
 } // namespace tanrek

@@ -13,18 +13,8 @@ constexpr size_t kTextCapacity = 1024;
 void ReportWriter::UseText(std::FILE *stream) {
   Close();
   file = stream;
-  ownsFile = false;
   mode = Text;
   indent = 0;
-  atLineStart = 1;
-}
-
-void ReportWriter::Print(const char *format, ...) {
-  va_list args;
-  va_start(args, format);
-  std::string text = VFormatCut(kTextCapacity, format, args);
-  va_end(args);
-  Write(text);
 }
 
 void ReportWriter::Line(const char *format, ...) {
@@ -33,7 +23,6 @@ void ReportWriter::Line(const char *format, ...) {
   std::string text = VFormatCut(kTextCapacity, format, args);
   va_end(args);
   Write(std::string(indent, ' ') + text + "\n");
-  atLineStart = 0;
 }
 
 void ReportWriter::Write(const std::string &text) {
@@ -42,10 +31,9 @@ void ReportWriter::Write(const std::string &text) {
 }
 
 void ReportWriter::Close() {
-  if (file && ownsFile)
+  if (file && file != stdout && file != stderr)
     std::fclose(file);
   file = nullptr;
-  ownsFile = false;
 }
 
 } // namespace tanrek

@@ -14,21 +14,19 @@ class ReportWriter {
 public:
   enum Mode : uint32_t { Text = 0, Html = 1 };
 
-  // Writes text reports to `stream` (not owned).
+  // Writes text reports to `stream`, which may be stdout.
   void UseText(std::FILE *stream);
-  void Print(const char *format, ...) __attribute__((format(printf, 2, 3)));
+  // Indent, the formatted text (at most 1023 characters) and a line feed.
   void Line(const char *format, ...) __attribute__((format(printf, 2, 3)));
-  // Finishes the document under construction and closes its file.
-  void Close();
-
   // Writes text as it is, without formatting or cutting.
   void Write(const std::string &text);
+  // Finishes the document under construction; closes its file unless it
+  // is a standard stream.
+  void Close();
 
   std::FILE *file = nullptr;
-  bool ownsFile = false;
   uint32_t mode = Text; // --map-text / --map-html
   uint8_t wrap = 1;     // --map-wrap / --map-no-wrap
-  uint8_t atLineStart = 1;
   uint32_t indent = 0;
 };
 

@@ -15,7 +15,6 @@ class BaseLinker;
 struct Symbol : Serialized {
   explicit Symbol(std::string name) : name(std::move(name)) {}
   std::string name;
-  std::string prettyName; // cached demangled name, empty until asked for
 };
 
 // The name as a person reads it: demangled when PrettySymbolNames is set
