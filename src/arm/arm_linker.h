@@ -28,6 +28,9 @@ public:
   uint32_t GetPara(unsigned n) const override;
   bool SupportsFeature(unsigned n) const override;
   bool ParseTargetOption(AsmOptions &cursor) override;
+  uint32_t ClassifyMappingSymbol(std::string_view name) const override;
+  std::string RelocationName(uint32_t type) const override;
+  bool IsRelocationApplied(uint32_t type) const override;
 
   void ConstructVeneers() override;
   void CreateAttributes() override;

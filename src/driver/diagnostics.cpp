@@ -10,6 +10,8 @@
 
 namespace tanrek {
 
+FatalHook fatalHook = nullptr;
+
 namespace {
 constexpr int kVersion = 40200;
 constexpr size_t kMessageCapacity = 1024;
@@ -81,8 +83,10 @@ void ErrorAt(BaseLinker &linker, const SourceLocation &location, const char *for
 [[noreturn]] __attribute__((format(printf, 3, 0))) static void VFatal(BaseLinker *linker, const char *prefix, const char *format, va_list args) {
   if (linker)
     ShowBannerIfDue(*linker);
-  std::fflush(stdout);
   std::string message = VFormat(format, args);
+  if (fatalHook)
+    fatalHook(prefix + message);
+  std::fflush(stdout);
   std::fprintf(stderr, "\n%s%s\n", prefix, message.c_str());
   CloseLog();
   if (linker)
@@ -96,6 +100,12 @@ void Fatal(BaseLinker &linker, const char *format, ...) {
   VFatal(&linker, "error: ", format, args);
 }
 
+void InternalError(const char *format, ...) {
+  va_list args;
+  va_start(args, format);
+  VFatal(theLinker, "error: internal error: ", format, args);
+}
+
 void Assert(bool condition, const char *format, ...) {
   if (condition)
     return;
@@ -104,17 +114,19 @@ void Assert(bool condition, const char *format, ...) {
   VFatal(theLinker, "assertion failure: ", format, args);
 }
 
-std::string BannerText(const BaseLinker &linker) {
-  const char *machine = "Unknown";
+const char *MachineName(const BaseLinker &linker) {
   switch (linker.GetPara(2)) {
   case 40:
-    machine = "ARM";
-    break;
+    return "ARM";
   case 243:
-    machine = "RISC-V";
-    break;
+    return "RISC-V";
+  default:
+    return "Unknown";
   }
-  return Format("Tanrek %s Linker %d.%d.%d\n", machine, kVersion / 10000, kVersion / 100 % 100, kVersion % 100) +
+}
+
+std::string BannerText(const BaseLinker &linker) {
+  return Format("Tanrek %s Linker %d.%d.%d\n", MachineName(linker), kVersion / 10000, kVersion / 100 % 100, kVersion % 100) +
          "Static linker for embedded processors: placement scripts, start-up initialization, map files\n";
 }
 

@@ -37,8 +37,21 @@ void ErrorAt(BaseLinker &linker, const SourceLocation &location, const char *for
 
 [[noreturn]] void Fatal(BaseLinker &linker, const char *format, ...) __attribute__((format(printf, 2, 3)));
 
+// A defect of the linker, not of its input: ends the run like Fatal with
+// "internal error: " before the message.
+[[noreturn]] void InternalError(const char *format, ...) __attribute__((format(printf, 1, 2)));
+
+// When set, Fatal, InternalError and a failed Assert call this with the
+// message (prefix included) before printing and exiting. Harnesses that
+// feed many inputs to one process set it to a function that throws.
+using FatalHook = void (*)(const std::string &message);
+extern FatalHook fatalHook;
+
 // Ends the run with "assertion failure: " when the condition is false.
 void Assert(bool condition, const char *format, ...) __attribute__((format(printf, 2, 3)));
+
+// The machine name of the target: "ARM", "RISC-V" or "Unknown".
+const char *MachineName(const BaseLinker &linker);
 
 // Prints the banner once, when `show` is true.
 void ShowBanner(BaseLinker &linker, bool show);

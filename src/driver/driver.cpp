@@ -1,5 +1,6 @@
 #include "driver/driver.h"
 
+#include "driver/byte_order.h"
 #include "driver/diagnostics.h"
 #include "driver/linker.h"
 #include "driver/log.h"
@@ -24,6 +25,7 @@ int RunDriver(BaseLinker &linker, int argc, const char *const *argv) {
   AsmOptionsFatal cursor(linker);
   cursor.ExpandCommandLine(argc, argv);
   linker.ParseOptions(cursor);
+  targetBigEndian = linker.TestFlag(Flag::BigEndian);
 
   ShowBanner(linker, linker.verbosity >= 1);
   if (linker.inputFiles.empty())

@@ -1,10 +1,17 @@
 #include "driver/linker.h"
 
+#include "driver/format.h"
+#include "input/input_file.h"
+
 namespace tanrek {
 
 BaseLinker *theLinker = nullptr;
 
-BaseLinker::BaseLinker() : absoluteSection("[ Linker absolute ]") {}
+BaseLinker::BaseLinker()
+    : absoluteSection("[ Linker absolute ]", kIndexAbsolute), nullSection("", kIndexUndefined),
+      linkerInput(std::make_unique<InputFile>(nullptr, kLinkerInputName, false)) {
+  nullSection.isNullSection = true;
+}
 
 BaseLinker::~BaseLinker() = default;
 
@@ -19,5 +26,9 @@ void BaseLinker::SetDefaultFlags() {
   if (Supports(Feature::SpringboardCalls))
     SetFlag(Flag::Springboard);
 }
+
+std::string BaseLinker::RelocationName(uint32_t type) const { return Format("unknown (%d)", int(type)); }
+
+std::string_view BaseLinker::SaveString(std::string text) { return savedStrings.emplace_back(std::move(text)); }
 
 } // namespace tanrek

@@ -13,6 +13,9 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -21,6 +24,9 @@
 namespace tanrek {
 
 class AsmOptions;
+class InputFile;
+struct ElfImage;
+struct FileData;
 
 class BaseLinker {
 public:
@@ -43,6 +49,13 @@ public:
   virtual uint32_t GetPara(unsigned n) const = 0;
   virtual bool SupportsFeature(unsigned n) const = 0;
   bool Supports(Feature feature) const { return SupportsFeature(static_cast<unsigned>(feature)); }
+
+  // Mapping symbols: 2 Arm code, 3 Thumb code, 1 data, 0 not one.
+  virtual uint32_t ClassifyMappingSymbol(std::string_view) const { return 0; }
+  // The printed name of a relocation type.
+  virtual std::string RelocationName(uint32_t type) const;
+  // False for relocation types that refer to no symbol and change nothing.
+  virtual bool IsRelocationApplied(uint32_t) const { return true; }
 
   // --- Command line -------------------------------------------------------
   // Walks the arguments of the cursor and stores every option's effect.
@@ -127,8 +140,8 @@ public:
   std::vector<ScriptText> scriptFiles;
   std::vector<std::string> symbolDefinitions;
   std::vector<std::string> regionDefinitions;
-  std::set<std::string> wrappedSymbols;
-  std::set<std::string> keptSymbols;
+  std::set<std::string, std::less<>> wrappedSymbols;
+  std::set<std::string, std::less<>> keptSymbols;
   std::optional<std::string> mapFileName;
   std::optional<std::string> logFileName;
   std::string outputFileName = "a.elf";
@@ -158,12 +171,44 @@ public:
   // The pseudo-section of absolute symbols.
   LinkSection absoluteSection;
 
-  // Symbol sets. Names order by bytes, records and items by serial.
-  std::set<std::string> requiredNames;
-  std::set<std::string> undefinedSymbols;
+  // The section whose address is always 0.
+  LinkSection nullSection;
+
+  // Inputs: the bytes of every file read, the ELF views, and the loaded
+  // objects in load order. The linker input holds linker-made sections.
+  std::vector<std::unique_ptr<FileData>> files;
+  std::vector<std::unique_ptr<ElfImage>> elfImages;
+  std::vector<std::unique_ptr<InputFile>> inputs;
+  std::unique_ptr<InputFile> linkerInput;
+  uint32_t commandLineObjectCount = 0;
+  uint32_t elfImageCount = 0;
+  uint32_t archiveCount = 0;
+  uint64_t totalInputBytes = 0;
+  // Every PROGBITS, NOBITS and init/fini array section of every object: the
+  // pool that keep and initialize statements match against.
+  std::set<LinkSection *, BySerial> contentSections;
+  // With --lazy-load-archives: the member that provides each name.
+  std::map<std::string_view, ElfImage *, std::less<>> archiveIndex;
+
+  // Symbols. Names order by bytes, records and items by serial.
+  std::map<std::string_view, Symbol *, std::less<>> globalSymbols;
+  std::set<std::string, std::less<>> requiredNames;
+  std::set<std::string, std::less<>> undefinedSymbols;
+  std::set<std::string, std::less<>> weakReferences;
+  std::set<std::string, std::less<>> resolvedNames;
   std::set<Symbol *, BySerial> imageSymbols;
   std::set<LinkSection *, BySerial> sectionsToPlace;
+  std::deque<LinkSection *> sectionWorklist;
   MappedBlockSet mappedBlocks;
+  // Symbols the linker makes.
+  std::vector<std::unique_ptr<Symbol>> linkerSymbols;
+
+  // Keeps text alive for the whole run (names of renamed and linker-made
+  // symbols, keys of the symbol tables).
+  std::string_view SaveString(std::string text);
+
+private:
+  std::deque<std::string> savedStrings;
 };
 
 // The one linker object of the process, used by Fatal, Assert and the

@@ -126,19 +126,19 @@ void BaseLinker::Link() {
 void BaseLinker::WarnUnintendedDouble() {
   if (doubleWarningMode == 0)
     return;
-  static const std::set<std::string> kDoubleRoutines = {
+  static const std::set<std::string, std::less<>> kDoubleRoutines = {
       "__aeabi_dadd",    "__aeabi_dsub",    "__aeabi_drsub",   "__aeabi_dmul",    "__aeabi_ddiv",
       "__aeabi_dcmpeq",  "__aeabi_dcmpne",  "__aeabi_dcmplt",  "__aeabi_dcmple",  "__aeabi_dcmpge",
       "__aeabi_dcmpun",  "__aeabi_cdcmpeq", "__aeabi_cdcmple", "__aeabi_cdrcmple", "__aeabi_d2iz",
       "__aeabi_d2uiz",   "__aeabi_d2lz",    "__aeabi_d2ulz",   "__aeabi_i2d",     "__aeabi_ui2d",
       "__aeabi_l2d",     "__aeabi_ul2d"};
-  static const std::set<std::string> kConversions = {"__aeabi_d2f", "__aeabi_f2d"};
+  static const std::set<std::string, std::less<>> kConversions = {"__aeabi_d2f", "__aeabi_f2d"};
   const char *option = doubleWarningMode == 2 ? "--warn-any-double" : "--warn-unintended-double";
   for (const Symbol *symbol : imageSymbols) {
     bool listed = kDoubleRoutines.count(symbol->name) ||
                   (doubleWarningMode == 2 && kConversions.count(symbol->name));
     if (listed)
-      Warning(*this, "'double' runtime function '%s' is required [%s]", symbol->name.c_str(), option);
+      Warning(*this, "'double' runtime function '%s' is required [%s]", std::string(symbol->name).c_str(), option);
   }
 }
 

@@ -90,7 +90,11 @@ protected:
     return HeadlineTitles(CaptureLog([&] { linker.Link(); }));
   }
 
-  Symbol probeSymbol{"__aeabi_dadd"};
+  Symbol probeSymbol = [] {
+    Symbol symbol;
+    symbol.name = "__aeabi_dadd";
+    return symbol;
+  }();
 };
 
 using PipelineDeathTest = PipelineTest;
@@ -153,7 +157,7 @@ TEST_F(PipelineTest, GatesOfConditionFlagAndFeature) {
 TEST_F(PipelineTest, PlacementIsIncompleteWhileSomethingLacksAnAddress) {
   EXPECT_FALSE(linker.PlacementIncomplete());
 
-  LinkSection placed(".text.placed"), unplaced(".text.unplaced");
+  LinkSection placed(".text.placed", 1), unplaced(".text.unplaced", 2);
   placed.Map(0x100);
   unplaced.state = StateQueued | StateLinkOrdered;
   linker.sectionsToPlace.insert(&placed);
@@ -163,7 +167,7 @@ TEST_F(PipelineTest, PlacementIsIncompleteWhileSomethingLacksAnAddress) {
   unplaced.Map(0x200);
   EXPECT_FALSE(linker.PlacementIncomplete());
 
-  LinkBlock block("RAM");
+  LinkBlock block(BlockDefined, "RAM");
   linker.mappedBlocks.insert(&block);
   EXPECT_TRUE(linker.PlacementIncomplete());
   block.Map(0x20000000);
@@ -178,7 +182,8 @@ TEST_F(PipelineTest, PlacementIsIncompleteWhileSomethingLacksAnAddress) {
 // itself, through its log file; here only the stop after an incomplete
 // placement, which no input can cause yet.
 TEST_F(PipelineTest, LinkStopsAfterTheMapWhenPlacementIsIncomplete) {
-  LinkSection lost(".data.lost");
+  LinkSection lost(".data.lost", 1);
+  lost.sh_flags = kShfAlloc;
   linker.sectionsToPlace.insert(&lost);
   Titles expected(kDefaultLink.begin(), std::find(kDefaultLink.begin(), kDefaultLink.end(), "Construct veneers"));
   for (const char *title : {"Create block symbols", "Region symbols", "Unplaced sections", "Print map"})
@@ -198,8 +203,10 @@ class DoubleWarningTest : public PipelineTest {
 protected:
   // Symbols in creation (serial) order, entered into the image backwards.
   void AddImageSymbols(const std::vector<std::string> &names) {
-    for (const std::string &name : names)
-      symbols.push_back(std::make_unique<Symbol>(name));
+    for (const std::string &name : names) {
+      symbols.push_back(std::make_unique<Symbol>());
+      symbols.back()->name = linker.SaveString(name);
+    }
     for (auto it = symbols.rbegin(); it != symbols.rend(); ++it)
       linker.imageSymbols.insert(it->get());
   }

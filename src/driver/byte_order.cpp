@@ -1,0 +1,3 @@
+#include "driver/byte_order.h"
+
+namespace tanrek { bool targetBigEndian = false; }
