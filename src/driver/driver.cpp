@@ -20,7 +20,6 @@ static void OpenLog(BaseLinker &linker) {
 
 int RunDriver(BaseLinker &linker, int argc, const char *const *argv) {
   linker.SetDefaultFlags();
-  linker.absoluteSection.Map(0);
 
   AsmOptionsFatal cursor(linker);
   cursor.ExpandCommandLine(argc, argv);

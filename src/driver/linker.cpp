@@ -11,6 +11,7 @@ BaseLinker::BaseLinker()
     : absoluteSection("[ Linker absolute ]", kIndexAbsolute), nullSection("", kIndexUndefined),
       linkerInput(std::make_unique<InputFile>(nullptr, kLinkerInputName, false)) {
   nullSection.isNullSection = true;
+  absoluteSection.Map(0);
 }
 
 BaseLinker::~BaseLinker() = default;

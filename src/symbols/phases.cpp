@@ -141,8 +141,10 @@ private:
     PullInitArrays(section.file);
     for (Symbol *symbol : section.symbols)
       linker.imageSymbols.insert(symbol);
-    LogLine("%s", "");
-    LogLine("Processing section: %s from %s", section.DisplayName().c_str(), section.InputName().c_str());
+    if (LogOpen()) {
+      LogLine("%s", "");
+      LogLine("Processing section: %s from %s", section.DisplayName().c_str(), section.InputName().c_str());
+    }
     LogIndent();
     if (LinkSection *index = section.linkedIndexSection; index && index->TestAndSet(StateQueued)) {
       LogLine("Pushing corresponding exception index section %s to worklist", index->Name().c_str());
@@ -162,21 +164,24 @@ private:
     case kStbGlobal:
       if (Pending(symbol->name))
         return;
-      LogLine("Reference:      %s", DisplayName(linker, *symbol).c_str());
+      if (LogOpen())
+        LogLine("Reference:      %s", DisplayName(linker, *symbol).c_str());
       Require(linker, symbol->name);
       return;
     case kStbWeak:
       if (Pending(symbol->name))
         return;
       linker.weakReferences.emplace(symbol->name);
-      LogLine("Weak reference: %s", DisplayName(linker, *symbol).c_str());
+      if (LogOpen())
+        LogLine("Weak reference: %s", DisplayName(linker, *symbol).c_str());
       Require(linker, symbol->name);
       return;
     case kStbLocal: {
       LinkSection *target = symbol->section;
       if (target->TestAndSet(StateQueued)) {
         Push(target);
-        LogLine("Local section:  %s from %s using relocation %s", target->Name().c_str(),
+        if (LogOpen())
+          LogLine("Local section:  %s from %s using relocation %s", target->Name().c_str(),
                 target->InputName().c_str(), linker.RelocationName(relocation.type).c_str());
       }
       linker.imageSymbols.insert(symbol);

@@ -12,7 +12,9 @@ uint32_t Symbol::Address() const { return section ? section->Address() + value :
 
 std::string DisplayName(const BaseLinker &linker, std::string_view name) {
   std::string text(name);
-  if (!linker.TestFlag(Flag::PrettySymbolNames))
+  // Only mangled entity names are demangled: the demangler also reads bare
+  // type codes, and would show a symbol named "f" as "float".
+  if (!linker.TestFlag(Flag::PrettySymbolNames) || !name.starts_with("_Z"))
     return text;
   int status = 0;
   char *demangled = abi::__cxa_demangle(text.c_str(), nullptr, nullptr, &status);

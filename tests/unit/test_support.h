@@ -3,6 +3,7 @@
 #pragma once
 
 #include "arm/arm_linker.h"
+#include "driver/diagnostics.h"
 #include "driver/log.h"
 #include "driver/options.h"
 
@@ -20,6 +21,29 @@ class ThrowingOptions final : public AsmOptions {
 public:
   void ReportError(const std::string &message) override { throw std::runtime_error(message); }
 };
+
+// The message of a fatal error, thrown by the fatal hook instead of ending
+// the process.
+struct FatalStop : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+inline void ThrowFatal(const std::string &message) { throw FatalStop(message); }
+
+// The message of the fatal error that `body` ends with, or "" when it
+// returns normally.
+template <typename Body> std::string FatalMessage(Body body) {
+  FatalHook saved = fatalHook;
+  fatalHook = ThrowFatal;
+  std::string message;
+  try {
+    body();
+  } catch (const FatalStop &stop) {
+    message = stop.what();
+  }
+  fatalHook = saved;
+  return message;
+}
 
 // What the log receives while `body` runs, starting at depth 0.
 template <typename Body> std::string CaptureLog(Body body) {

@@ -1,0 +1,214 @@
+// The global symbol table: the precedence between two definitions of one
+// name, the error arithmetic of conflicts, linker definitions and target
+// resolution. Definitions read from real objects and archives are checked
+// end to end by the lit tests; here each rule is pinned on its own.
+#include "input/input_file.h"
+#include "symbols/symbol_table.h"
+#include "test_support.h"
+
+#include <deque>
+
+namespace tanrek {
+namespace {
+
+using testing_support::CaptureLog;
+using testing_support::FatalMessage;
+using testing_support::LinkerTest;
+
+class SymbolTableTest : public LinkerTest {
+protected:
+  void TearDown() override {
+    linker.imageSymbols.clear();
+    LinkerTest::TearDown();
+  }
+
+  InputFile &File(const char *name, bool archive) {
+    files.emplace_back(nullptr, name, archive);
+    InputFile &file = files.back();
+    file.sections.push_back(std::make_unique<LinkSection>(".text", 1));
+    return file;
+  }
+
+  // A definition in `file`; common definitions get a section of their own
+  // of `size` bytes, like the reader makes for common symbols.
+  Symbol *Define(InputFile &file, const char *name, uint8_t binding, uint32_t size = 4, bool common = false) {
+    Symbol &symbol = symbols.emplace_back();
+    symbol.name = name;
+    symbol.info = uint8_t(binding << 4 | kSttObject);
+    symbol.size = size;
+    symbol.file = &file;
+    symbol.section = file.sections[0].get();
+    if (common) {
+      file.sections.push_back(std::make_unique<LinkSection>(std::string(".bss.") + name, 2));
+      symbol.section = file.sections.back().get();
+      symbol.section->sh_size = size;
+      symbol.section->madeForCommon = true;
+    }
+    symbol.sectionIndex = symbol.section->index;
+    return &symbol;
+  }
+
+  // Offers the definitions in order; the log lines of the rules.
+  std::string Offer(std::initializer_list<Symbol *> definitions) {
+    return CaptureLog([&] {
+      theLog.depth = 1;
+      for (Symbol *symbol : definitions)
+        DefineGlobal(linker, symbol);
+    });
+  }
+
+  Symbol *Winner(const char *name) { return linker.globalSymbols.at(name); }
+
+  std::deque<InputFile> files;
+  std::deque<Symbol> symbols;
+};
+
+TEST_F(SymbolTableTest, WeakAgainstWeakKeepsTheLargerAndTheFirstOnATie) {
+  InputFile &a = File("a.o", false), &b = File("b.o", false), &c = File("c.o", false);
+  Symbol *first = Define(a, "w", kStbWeak, 8), *same = Define(b, "w", kStbWeak, 8);
+  EXPECT_EQ(Offer({first, same}), "");
+  EXPECT_EQ(Winner("w"), first);
+  Symbol *larger = Define(c, "w", kStbWeak, 1024);
+  EXPECT_EQ(Offer({larger}), "  Replace existing weak symbol w of size 8 with one of size 1 024\n");
+  EXPECT_EQ(Winner("w"), larger);
+}
+
+TEST_F(SymbolTableTest, StrongBeatsWeakWhereverItComesFrom) {
+  InputFile &object = File("weak.o", false), &member = File("strong.o (lib.a)", true);
+  Symbol *weak = Define(object, "f", kStbWeak), *strong = Define(member, "f", kStbGlobal);
+  EXPECT_EQ(Offer({weak, strong}), "  Weak symbol f [weak.o] replaced by strong definition [strong.o (lib.a)]\n");
+  EXPECT_EQ(Winner("f"), strong);
+  Symbol *late = Define(File("late.o", false), "f", kStbWeak);
+  EXPECT_EQ(Offer({late}), "  Strong symbol f [strong.o (lib.a)] kept after finding weak definition [late.o]\n");
+  EXPECT_EQ(Winner("f"), strong);
+}
+
+TEST_F(SymbolTableTest, CommonDefinitionsGrowAndConflictWithNonCommonOnes) {
+  InputFile &a = File("a.o", false), &b = File("b.o", false), &c = File("c.o", false);
+  Symbol *small = Define(a, "buf", kStbGlobal, 8, true), *big = Define(b, "buf", kStbGlobal, 16, true);
+  EXPECT_EQ(Offer({small, big}), "  Common symbol buf size increased from 8 to 16\n");
+  EXPECT_EQ(Winner("buf"), big);
+
+  Symbol *plain = Define(c, "buf", kStbGlobal, 16);
+  Offer({plain});
+  EXPECT_EQ(Winner("buf"), big);
+  EXPECT_EQ(linker.ErrorCount(), 1u);
+  ASSERT_EQ(linker.diagnostics.size(), 3u);
+  EXPECT_EQ(linker.diagnostics[0], "error: conflicting common definition for global symbol buf");
+  EXPECT_EQ(linker.diagnostics[1], "error:   defined non-common by c.o");
+  EXPECT_EQ(linker.diagnostics[2], "error:   and     common by b.o");
+}
+
+TEST_F(SymbolTableTest, WhereTheDefinitionsComeFrom) {
+  InputFile &object = File("main.o", false), &first = File("x.o (lib.a)", true), &second = File("y.o (lib.a)", true);
+  Symbol *inFirst = Define(first, "g", kStbGlobal), *inSecond = Define(second, "g", kStbGlobal);
+  EXPECT_EQ(Offer({inFirst, inSecond}),
+            "  Two definitions of g in input libraries, arbitrarily choosing definition in y.o (lib.a) over "
+            "definition in x.o (lib.a)\n");
+  EXPECT_EQ(Winner("g"), inSecond);
+  Symbol *named = Define(object, "g", kStbGlobal);
+  EXPECT_EQ(Offer({named}), "  Replacing library definition of g in y.o (lib.a) by definition in main.o\n");
+  EXPECT_EQ(Winner("g"), named);
+  Symbol *third = Define(File("z.o (lib.a)", true), "g", kStbGlobal);
+  EXPECT_EQ(Offer({third}), "  Library definition of g in z.o (lib.a) ignored as it is defined by main.o\n");
+  EXPECT_EQ(Winner("g"), named);
+  EXPECT_EQ(linker.ErrorCount(), 0u);
+}
+
+TEST_F(SymbolTableTest, TwoStrongDefinitionsCountAsOneError) {
+  InputFile &a = File("a.o", false), &b = File("b.o", false), &c = File("c.o", false);
+  Symbol *first = Define(a, "main", kStbGlobal);
+  Offer({first, Define(b, "main", kStbGlobal), Define(c, "main", kStbGlobal)});
+  EXPECT_EQ(Winner("main"), first);
+  EXPECT_EQ(linker.ErrorCount(), 2u);
+  ASSERT_EQ(linker.diagnostics.size(), 6u);
+  EXPECT_EQ(linker.diagnostics[0], "error: multiply defined global symbol main");
+  EXPECT_EQ(linker.diagnostics[1], "error:   defined by b.o");
+  EXPECT_EQ(linker.diagnostics[2], "error:   and     by a.o");
+  EXPECT_EQ(linker.diagnostics[4], "error:   defined by c.o");
+}
+
+TEST_F(SymbolTableTest, DebugDefinitionsAreIgnoredAndLateDefinitionsAreRequired) {
+  InputFile &a = File("a.o", false);
+  a.sections[0]->SetOwnedName(".debug_info");
+  DefineGlobal(linker, Define(a, "dbg", kStbGlobal));
+  EXPECT_FALSE(linker.globalSymbols.count("dbg"));
+
+  linker.undefinedSymbols.insert("late");
+  Symbol *late = DefineGlobalSymbol(linker, "late", 0x1234);
+  EXPECT_FALSE(linker.undefinedSymbols.count("late"));
+  EXPECT_TRUE(linker.requiredNames.count("late"));
+  EXPECT_TRUE(linker.imageSymbols.count(late));
+  EXPECT_EQ(late->Address(), 0x1234u);
+  EXPECT_EQ(late->file->name, "[ Linker created ]");
+
+  DefineIfUndefined(linker, "nobody", 1);
+  EXPECT_FALSE(linker.globalSymbols.count("nobody"));
+}
+
+TEST_F(SymbolTableTest, LinkerRedefinitionReplacesOnlyAbsoluteOrWeakDefinitions) {
+  Symbol *absolute = DefineGlobalSymbol(linker, "start", 0x100);
+  Symbol *alias = MakeLinkerSymbol(linker, "start", 0x200);
+  RedefineLinkerSymbol(linker, alias);
+  EXPECT_EQ(Winner("start"), alias);
+  EXPECT_FALSE(linker.imageSymbols.count(absolute));
+  EXPECT_TRUE(linker.imageSymbols.count(alias));
+
+  Symbol *code = Define(File("a.o", false), "main", kStbGlobal);
+  DefineGlobal(linker, code);
+  RedefineLinkerSymbol(linker, MakeLinkerSymbol(linker, "main", 0));
+  EXPECT_EQ(Winner("main"), code);
+  EXPECT_EQ(linker.ErrorCount(), 1u);
+}
+
+TEST_F(SymbolTableTest, OnlyMangledNamesAreDemangled) {
+  EXPECT_EQ(DisplayName(linker, "f"), "f");
+  EXPECT_EQ(DisplayName(linker, "_Z3fooi"), "foo(int)");
+  EXPECT_EQ(DisplayName(linker, "_Zbroken"), "_Zbroken");
+  Parse({"--no-pretty-symbol-names"});
+  EXPECT_EQ(DisplayName(linker, "_Z3fooi"), "_Z3fooi");
+}
+
+TEST_F(SymbolTableTest, TargetsResolveByBinding) {
+  InputFile &file = File("a.o", false);
+  LinkSection &text = *file.sections[0];
+  text.Map(0x1000);
+  Symbol &local = file.symbols.emplace_back();
+  local.section = &text;
+  local.value = 8;
+  Symbol &global = file.symbols.emplace_back();
+  global.name = "ext";
+  global.info = kStbGlobal << 4;
+  Symbol &weak = file.symbols.emplace_back();
+  weak.name = "maybe";
+  weak.info = kStbWeak << 4;
+  text.file = &file;
+
+  Relocation relocation;
+  relocation.addend = 4;
+  RelocationTarget target{&relocation, &text};
+  auto resolve = [&](uint32_t index) {
+    relocation.symbolIndex = index;
+    ResolveTarget(linker, target);
+  };
+  resolve(0);
+  EXPECT_EQ(target.value, 0x100Cu);
+  resolve(1);
+  EXPECT_TRUE(target.unresolved);
+  EXPECT_EQ(target.value, 0u);
+  resolve(2);
+  EXPECT_TRUE(target.undefinedWeak);
+
+  Symbol *definition = DefineGlobalSymbol(linker, "ext", 0x40);
+  resolve(1);
+  EXPECT_FALSE(target.unresolved);
+  EXPECT_EQ(target.symbol, definition);
+  EXPECT_EQ(target.value, 0x44u);
+
+  Symbol &odd = file.symbols.emplace_back();
+  odd.info = 3 << 4;
+  EXPECT_EQ(FatalMessage([&] { resolve(3); }), "error: cannot handle binding (3)");
+}
+
+} // namespace
+} // namespace tanrek
