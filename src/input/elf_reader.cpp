@@ -245,6 +245,10 @@ static void ReadSectionTable(BaseLinker &linker, ElfImage &image) {
     bool hasData = header.sh_type != kShtNobits && header.sh_type != kShtNull;
     if (hasData && (header.sh_offset > image.fileSize || header.sh_size > image.fileSize - header.sh_offset))
       Malformed(linker, image, "data of section %u runs past the end of the file", i);
+    // Placement rounds addresses up with masks, so alignments must be
+    // powers of two.
+    if (header.sh_addralign & (header.sh_addralign - 1))
+      Malformed(linker, image, "section %u has alignment %u, which is not a power of two", i, header.sh_addralign);
   }
   image.sectionHeaders = image.headers.data();
 }
@@ -465,6 +469,8 @@ static void LoadSymbols(BaseLinker &linker, InputFile &file) {
     symbol.name = TableString(linker, image, image.strtabIndex, raw.st_name, "symbol");
     symbol.sectionIndex = SymbolSectionIndex(linker, image, i, raw.st_shndx);
     if (symbol.sectionIndex == kIndexCommon) {
+      if (symbol.value & (symbol.value - 1))
+        Malformed(linker, image, "common symbol %u has alignment %u, which is not a power of two", i, symbol.value);
       MakeCommonSection(file, symbol);
     } else {
       symbol.section = Section(file, symbol.sectionIndex);
@@ -590,6 +596,9 @@ static void LoadRelocationSection(BaseLinker &linker, LinkSection &section, uint
     relocation.symbolIndex = words[1] >> 8;
     relocation.type = words[1] & 0xFF;
     relocation.addend = rela ? int32_t(words[2]) : 0;
+    if (relocation.offset >= section.sh_size)
+      Malformed(linker, image, "relocation %u of section %u is at offset 0x%x, beyond the section's %u bytes", i,
+                section.index, relocation.offset, section.sh_size);
     section.relocations.push_back(relocation);
   }
 }
