@@ -12,6 +12,7 @@ BaseLinker::BaseLinker()
       linkerInput(std::make_unique<InputFile>(nullptr, kLinkerInputName, false)) {
   nullSection.isNullSection = true;
   absoluteSection.Map(0);
+  absoluteSection.state |= StateQueued;
 }
 
 BaseLinker::~BaseLinker() = default;

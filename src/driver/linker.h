@@ -200,6 +200,8 @@ public:
   std::set<LinkSection *, BySerial> sectionsToPlace;
   std::deque<LinkSection *> sectionWorklist;
   MappedBlockSet mappedBlocks;
+  // The blocks of the script by name; the table owns them.
+  std::map<std::string, std::unique_ptr<LinkBlock>, std::less<>> blockTable;
   // Symbols the linker makes.
   std::vector<std::unique_ptr<Symbol>> linkerSymbols;
 

@@ -34,9 +34,7 @@ void LogLine(const char *format, ...) {
   va_start(args, format);
   std::string line;
   if (theLog.depth > 0) {
-    // An empty line stays empty: no indentation.
-    std::string text = VFormat(format, args);
-    line = text.empty() ? "\n" : std::string(theLog.depth * 4 - 2, ' ') + text + "\n";
+    line = std::string(theLog.depth * 4 - 2, ' ') + VFormat(format, args) + "\n";
   } else {
     line = LogHeadline(VFormatCut(kHeadlineCapacity, format, args));
   }

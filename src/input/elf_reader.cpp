@@ -111,6 +111,9 @@ static std::string_view TableString(BaseLinker &linker, const ElfImage &image, u
   if (table == 0 && offset == 0)
     return {};
   const Elf32_Shdr &header = SectionHeader(image, table);
+  // A null section has no contents whatever its offset and size say.
+  if (header.sh_type == kShtNull)
+    Malformed(linker, image, "%s name table section %u is a null section", what, table);
   if (header.sh_type == kShtNobits || offset >= header.sh_size)
     Malformed(linker, image, "%s name offset %u is outside string table section %u", what, offset, table);
   const char *start = reinterpret_cast<const char *>(image.image + header.sh_offset + offset);
@@ -146,21 +149,25 @@ static void SwapSectionHeader(Elf32_Shdr &s) {
     *word = Swap32(*word);
 }
 
+// The identification bytes are checked as if the file went on with zero
+// bytes, so a file cut short inside them is refused by the first check it
+// fails, like any other; one that passes them and is still shorter than a
+// header is malformed.
 static void CheckHeader(BaseLinker &linker, ElfImage &image) {
-  const uint8_t *ident = image.image;
+  auto ident = [&image](unsigned index) { return index < image.fileSize ? image.image[index] : 0; };
   bool big = linker.TestFlag(Flag::BigEndian);
-  if (!IsElf(ident, image.fileSize))
+  if (!IsElf(image.image, image.fileSize))
     Fatal(linker, "not an ELF file");
+  if (ident(EI_CLASS) != ELFCLASS32)
+    Fatal(linker, "not a 32-bit ELF file");
+  if (big && ident(EI_DATA) != ELFDATA2MSB)
+    Fatal(linker, "not a big-endian ELF file");
+  if (!big && ident(EI_DATA) != ELFDATA2LSB)
+    Fatal(linker, "not a little-endian ELF file");
+  if (ident(EI_VERSION) != EV_CURRENT)
+    Fatal(linker, "not a supported ELF version");
   if (image.fileSize < sizeof(Elf32_Ehdr))
     Malformed(linker, image, "file of %u bytes is too small for an ELF header", image.fileSize);
-  if (ident[EI_CLASS] != ELFCLASS32)
-    Fatal(linker, "not a 32-bit ELF file");
-  if (big && ident[EI_DATA] != ELFDATA2MSB)
-    Fatal(linker, "not a big-endian ELF file");
-  if (!big && ident[EI_DATA] != ELFDATA2LSB)
-    Fatal(linker, "not a little-endian ELF file");
-  if (ident[EI_VERSION] != EV_CURRENT)
-    Fatal(linker, "not a supported ELF version");
   std::memcpy(&image.header, image.image, sizeof image.header);
   if (big)
     SwapHeader(image.header);
@@ -338,6 +345,9 @@ static void LoadSections(BaseLinker &linker, InputFile &file, uint32_t nameTable
   file.absSection = std::make_unique<LinkSection>("", kIndexAbsolute);
   file.absSection->file = &file;
   file.absSection->Map(0);
+  // Absolute symbols need no placement: their pseudo-section never enters
+  // the walk.
+  file.absSection->state |= StateQueued;
   file.commonSection = std::make_unique<LinkSection>("", kIndexCommon);
   file.commonSection->file = &file;
   LogLine("Loading %u sections from '%s'", image.sectionCount, file.name.c_str());
@@ -358,7 +368,9 @@ static void LoadSections(BaseLinker &linker, InputFile &file, uint32_t nameTable
     section->sh_entsize = h.sh_entsize;
     section->index = i;
     section->file = &file;
-    if (h.sh_type != kShtNobits)
+    // Only sections with file data were checked against the file's size;
+    // a null section's offset and size mean nothing.
+    if (h.sh_type != kShtNobits && h.sh_type != kShtNull)
       section->fileContents = image.image + h.sh_offset;
     section->name = TableString(linker, image, nameTable, h.sh_name, "section");
     section->displayName = InternDisplayName(section->name);

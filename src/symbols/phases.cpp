@@ -201,7 +201,25 @@ private:
 
 } // namespace
 
+// A block whose start, end or size symbol is referenced is placed even if
+// nothing else refers to its contents.
+static void SelectEsBlocks(BaseLinker &linker) {
+  LogLine("Defining any required ES block symbols");
+  LogIndent();
+  for (const auto &[name, block] : linker.blockTable) {
+    for (const char *suffix : {"_start__", "_end__", "_size__"}) {
+      if (!linker.undefinedSymbols.count("__" + name + suffix))
+        continue;
+      if (linker.mappedBlocks.insert(block.get()).second)
+        LogLine("Selecting %s to define __%s%s", block->Describe().c_str(), name.c_str(), suffix);
+    }
+  }
+  LogOutdent();
+}
+
 void BaseLinker::FindSections() {
+  if (TestFlag(Flag::AutoEsBlockSymbols))
+    SelectEsBlocks(*this);
   SectionWalk(*this).Run();
   if (verbosity >= 2) {
     LogLine("%s", "");

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Measures reading inputs and the reachability walk: the Arm toolchain's
+# C, math, C++ and compiler libraries (about 44 MB of archives) loaded
+# whole and on demand, and 200 generated objects of 1,000 sections each
+# that call each other in a chain. Prints the median of five runs.
+#
+#   bench/reader.sh [path/to/tanrek-ld]
+set -euo pipefail
+
+linker=${1:-build/tanrek-ld}
+linker=$(realpath "$linker")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+: > empty.ld
+
+median() { # command... ; prints the median wall time in seconds
+  local times=()
+  for _ in 1 2 3 4 5; do
+    local start end
+    start=$(date +%s.%N)
+    "$@" > /dev/null 2>&1 || true
+    end=$(date +%s.%N)
+    times+=("$(echo "$end - $start" | bc)")
+  done
+  printf '%s\n' "${times[@]}" | sort -n | sed -n 3p
+}
+
+libs=/usr/lib/arm-none-eabi/newlib/thumb/v7-m/nofp
+gcc_dir=$(dirname "$(arm-none-eabi-gcc -mcpu=cortex-m3 -mthumb -print-libgcc-file-name)")
+archives=("$libs/libc.a" "$libs/libm.a" "$libs/libstdc++.a" "$gcc_dir/libgcc.a")
+bytes=$(cat "${archives[@]}" | wc -c)
+
+echo "archives ($((bytes / 1000000)) MB), every member loaded: $(median "$linker" "${archives[@]}" -Tempty.ld --keep=printf --keep=malloc) s"
+echo "archives, members loaded on demand:           $(median "$linker" "${archives[@]}" -Tempty.ld --keep=printf --keep=malloc --lazy-load-archives) s"
+
+python3 - <<'PY'
+for f in range(200):
+    with open(f"gen{f}.s", "w") as out:
+        out.write(".syntax unified\n.thumb\n")
+        for s in range(1000):
+            out.write(f'.section .text.f{f}_{s},"ax",%progbits\n.global f{f}_{s}\n.type f{f}_{s},%function\nf{f}_{s}:\n')
+            nxt = f"f{f}_{s + 1}" if s < 999 else (f"f{f + 1}_0" if f < 199 else "f0_0")
+            out.write(f"  bl {nxt}\n  bx lr\n")
+PY
+for f in $(seq 0 199); do arm-none-eabi-as -mthumb -mcpu=cortex-m3 "gen$f.s" -o "gen$f.o" & 
+  (( f % 8 == 7 )) && wait; done; wait
+size=$(cat gen*.o | wc -c)
+echo "200 objects ($((size / 1000000)) MB, 200,000 sections), all reached: $(median "$linker" gen*.o -Tempty.ld --keep=f0_0) s"

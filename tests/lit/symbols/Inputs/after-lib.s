@@ -1,0 +1,3 @@
+// Named after the library: a strong lib_obj.
+        .include "defs.s"
+        strong  lib_obj

@@ -1,0 +1,3 @@
+// A strong dup_obj only.
+        .include "defs.s"
+        strong  dup_obj

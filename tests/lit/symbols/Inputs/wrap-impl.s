@@ -1,0 +1,4 @@
+// The allocator: malloc and free.
+        .include "defs.s"
+        strong  malloc
+        strong  free
