@@ -1,7 +1,6 @@
-// The global symbol table: the precedence between two definitions of one
-// name, the error arithmetic of conflicts, linker definitions and target
-// resolution. Definitions read from real objects and archives are checked
-// end to end by the lit tests; here each rule is pinned on its own.
+// The global symbol table: linker definitions, redefinitions and target
+// resolution. The precedence rules between definitions read from objects
+// and archive members are checked end to end by the lit tests.
 #include "input/input_file.h"
 #include "symbols/symbol_table.h"
 #include "test_support.h"
@@ -11,7 +10,6 @@
 namespace tanrek {
 namespace {
 
-using testing_support::CaptureLog;
 using testing_support::FatalMessage;
 using testing_support::LinkerTest;
 
@@ -48,85 +46,11 @@ protected:
     return &symbol;
   }
 
-  // Offers the definitions in order; the log lines of the rules.
-  std::string Offer(std::initializer_list<Symbol *> definitions) {
-    return CaptureLog([&] {
-      theLog.depth = 1;
-      for (Symbol *symbol : definitions)
-        DefineGlobal(linker, symbol);
-    });
-  }
-
   Symbol *Winner(const char *name) { return linker.globalSymbols.at(name); }
 
   std::deque<InputFile> files;
   std::deque<Symbol> symbols;
 };
-
-TEST_F(SymbolTableTest, WeakAgainstWeakKeepsTheLargerAndTheFirstOnATie) {
-  InputFile &a = File("a.o", false), &b = File("b.o", false), &c = File("c.o", false);
-  Symbol *first = Define(a, "w", kStbWeak, 8), *same = Define(b, "w", kStbWeak, 8);
-  EXPECT_EQ(Offer({first, same}), "");
-  EXPECT_EQ(Winner("w"), first);
-  Symbol *larger = Define(c, "w", kStbWeak, 1024);
-  EXPECT_EQ(Offer({larger}), "  Replace existing weak symbol w of size 8 with one of size 1 024\n");
-  EXPECT_EQ(Winner("w"), larger);
-}
-
-TEST_F(SymbolTableTest, StrongBeatsWeakWhereverItComesFrom) {
-  InputFile &object = File("weak.o", false), &member = File("strong.o (lib.a)", true);
-  Symbol *weak = Define(object, "f", kStbWeak), *strong = Define(member, "f", kStbGlobal);
-  EXPECT_EQ(Offer({weak, strong}), "  Weak symbol f [weak.o] replaced by strong definition [strong.o (lib.a)]\n");
-  EXPECT_EQ(Winner("f"), strong);
-  Symbol *late = Define(File("late.o", false), "f", kStbWeak);
-  EXPECT_EQ(Offer({late}), "  Strong symbol f [strong.o (lib.a)] kept after finding weak definition [late.o]\n");
-  EXPECT_EQ(Winner("f"), strong);
-}
-
-TEST_F(SymbolTableTest, CommonDefinitionsGrowAndConflictWithNonCommonOnes) {
-  InputFile &a = File("a.o", false), &b = File("b.o", false), &c = File("c.o", false);
-  Symbol *small = Define(a, "buf", kStbGlobal, 8, true), *big = Define(b, "buf", kStbGlobal, 16, true);
-  EXPECT_EQ(Offer({small, big}), "  Common symbol buf size increased from 8 to 16\n");
-  EXPECT_EQ(Winner("buf"), big);
-
-  Symbol *plain = Define(c, "buf", kStbGlobal, 16);
-  Offer({plain});
-  EXPECT_EQ(Winner("buf"), big);
-  EXPECT_EQ(linker.ErrorCount(), 1u);
-  ASSERT_EQ(linker.diagnostics.size(), 3u);
-  EXPECT_EQ(linker.diagnostics[0], "error: conflicting common definition for global symbol buf");
-  EXPECT_EQ(linker.diagnostics[1], "error:   defined non-common by c.o");
-  EXPECT_EQ(linker.diagnostics[2], "error:   and     common by b.o");
-}
-
-TEST_F(SymbolTableTest, WhereTheDefinitionsComeFrom) {
-  InputFile &object = File("main.o", false), &first = File("x.o (lib.a)", true), &second = File("y.o (lib.a)", true);
-  Symbol *inFirst = Define(first, "g", kStbGlobal), *inSecond = Define(second, "g", kStbGlobal);
-  EXPECT_EQ(Offer({inFirst, inSecond}),
-            "  Two definitions of g in input libraries, arbitrarily choosing definition in y.o (lib.a) over "
-            "definition in x.o (lib.a)\n");
-  EXPECT_EQ(Winner("g"), inSecond);
-  Symbol *named = Define(object, "g", kStbGlobal);
-  EXPECT_EQ(Offer({named}), "  Replacing library definition of g in y.o (lib.a) by definition in main.o\n");
-  EXPECT_EQ(Winner("g"), named);
-  Symbol *third = Define(File("z.o (lib.a)", true), "g", kStbGlobal);
-  EXPECT_EQ(Offer({third}), "  Library definition of g in z.o (lib.a) ignored as it is defined by main.o\n");
-  EXPECT_EQ(Winner("g"), named);
-  EXPECT_EQ(linker.ErrorCount(), 0u);
-}
-
-TEST_F(SymbolTableTest, TwoStrongDefinitionsCountAsOneError) {
-  InputFile &a = File("a.o", false), &b = File("b.o", false), &c = File("c.o", false);
-  Symbol *first = Define(a, "main", kStbGlobal);
-  Offer({first, Define(b, "main", kStbGlobal), Define(c, "main", kStbGlobal)});
-  EXPECT_EQ(Winner("main"), first);
-  EXPECT_EQ(linker.ErrorCount(), 2u);
-  ASSERT_EQ(linker.diagnostics.size(), 6u);
-  EXPECT_EQ(linker.diagnostics[0], "error: multiply defined global symbol main");
-  EXPECT_EQ(linker.diagnostics[1], "error:   defined by b.o");
-  EXPECT_EQ(linker.diagnostics[2], "error:   and     by a.o");
-  EXPECT_EQ(linker.diagnostics[4], "error:   defined by c.o");
-}
 
 TEST_F(SymbolTableTest, DebugDefinitionsAreIgnoredAndLateDefinitionsAreRequired) {
   InputFile &a = File("a.o", false);
