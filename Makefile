@@ -3,8 +3,15 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_SECONDS ?= 600
+FUZZ_MAX_LEN ?= 8192
+FUZZ_CC      ?= clang-14
+FUZZ_CXX     ?= clang++-14
+FUZZ_FLAGS   ?= -max_len=$(FUZZ_MAX_LEN) -timeout=10 -close_fd_mask=1 -dict=fuzz/reader.dict \
+                -artifact_prefix=$(FUZZ_BUILD)/artifacts/
 
-.PHONY: all build test unit-test sanitizer-test demo bootstrap clean
+.PHONY: all build test unit-test sanitizer-test demo bootstrap clean fuzz
 
 all: build
 
@@ -23,6 +30,23 @@ test: build
 	@ninja -C $(ASAN_BUILD)
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
+# Fuzzes the object and archive readers for FUZZ_SECONDS (clang, libFuzzer,
+# AddressSanitizer, UndefinedBehaviorSanitizer) on a copy of fuzz/corpus,
+# then merges the inputs that reached new code back into fuzz/corpus. The
+# merge counts edges only, not hit counts, which keeps the corpus small.
+# Crash, leak and timeout inputs stay in $(FUZZ_BUILD)/artifacts/.
+fuzz: bootstrap
+	@command -v $(FUZZ_CXX) >/dev/null || { echo "make fuzz needs $(FUZZ_CXX) (Debian package clang-14)"; exit 1; }
+	@cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTANREK_FUZZ=ON \
+	  -DCMAKE_C_COMPILER=$(FUZZ_CC) -DCMAKE_CXX_COMPILER=$(FUZZ_CXX) >/dev/null
+	@ninja -C $(FUZZ_BUILD) tanrek-reader-fuzzer
+	rm -rf $(FUZZ_BUILD)/corpus
+	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/artifacts
+	cp fuzz/corpus/* $(FUZZ_BUILD)/corpus/
+	$(FUZZ_BUILD)/fuzz/tanrek-reader-fuzzer $(FUZZ_FLAGS) -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	  $(FUZZ_BUILD)/corpus
+	$(FUZZ_BUILD)/fuzz/tanrek-reader-fuzzer $(FUZZ_FLAGS) -use_counters=0 -merge=1 fuzz/corpus $(FUZZ_BUILD)/corpus
+
 demo: build
 	@$(BUILD)/tanrek-ld --version
 	@echo
@@ -30,4 +54,4 @@ demo: build
 	@echo "executables; the object reader, placement and image writer are not built yet."
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
