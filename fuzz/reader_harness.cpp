@@ -10,6 +10,7 @@
 #include "symbols/symbol_table.h"
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 namespace tanrek::fuzz {
@@ -47,10 +48,10 @@ void Configure(ArmLinker &linker, uint8_t options) {
 // The readers' part of ingesting one file named on the command line.
 void Ingest(ArmLinker &linker, const uint8_t *data, size_t size, Result &result) {
   auto owned = std::make_unique<FileData>();
-  owned->size = uint32_t(size);
-  owned->bytes.reserve(size + 1);
-  owned->bytes.assign(data, data + size);
-  owned->bytes.push_back(0);
+  if (size)
+    std::memcpy(owned->Allocate(uint32_t(size)), data, size);
+  else
+    owned->Allocate(0);
   result.elf = IsElf(owned->data(), owned->size);
   result.archive = IsArchive(owned->data(), owned->size);
   owned->name = result.archive ? "fuzz-input.a" : "fuzz-input.o";

@@ -29,18 +29,15 @@ constexpr uint32_t kSymbolSize = 16;
 
 FileData *LoadFile(BaseLinker &linker, const std::string &path, bool stripDirectory) {
   auto file = std::make_unique<FileData>();
-  file->bytes.assign(1, 0);
+  file->Allocate(0);
   if (!path.empty()) {
     std::FILE *stream = std::fopen(path.c_str(), "rb");
     long size = -1;
     if (stream && std::fseek(stream, 0, SEEK_END) == 0)
       size = std::ftell(stream);
     bool ok = stream && size >= 0 && uint64_t(size) < 0xFFFFFFFFull && std::fseek(stream, 0, SEEK_SET) == 0;
-    if (ok) {
-      file->bytes.assign(size_t(size) + 1, 0);
-      ok = std::fread(file->bytes.data(), 1, size_t(size), stream) == size_t(size);
-      file->size = uint32_t(size);
-    }
+    if (ok)
+      ok = std::fread(file->Allocate(uint32_t(size)), 1, size_t(size), stream) == size_t(size);
     if (stream)
       std::fclose(stream);
     if (!ok)
@@ -96,7 +93,7 @@ LinkSection *Section(InputFile &file, uint32_t index) {
     return file.commonSection.get();
   if (index >= file.sections.size())
     Fatal(*theLinker, "Bad index %u into section table of file %s", index, file.name.c_str());
-  return file.sections[index].get();
+  return file.sections[index];
 }
 
 Symbol *FileSymbol(InputFile &file, uint32_t index) {
@@ -323,6 +320,12 @@ static void FindSymbolTable(BaseLinker &linker, ElfImage &image, uint32_t nameTa
 InputFile::InputFile(ElfImage *image, std::string fileName, bool archiveMember)
     : elf(image), name(std::move(fileName)), fromArchive(archiveMember) {}
 
+LinkSection *InputFile::AddSection(std::unique_ptr<LinkSection> section) {
+  sections.push_back(section.get());
+  madeSections.push_back(std::move(section));
+  return sections.back();
+}
+
 static void LinkExceptionIndex(InputFile &file, LinkSection &index) {
   index.state |= StateExceptionIndex;
   index.sh_flags &= ~kShfLinkOrder;
@@ -352,10 +355,11 @@ static void LoadSections(BaseLinker &linker, InputFile &file, uint32_t nameTable
   file.commonSection->file = &file;
   LogLine("Loading %u sections from '%s'", image.sectionCount, file.name.c_str());
   LogIndent();
+  file.sectionTable = std::make_unique<LinkSection[]>(image.sectionCount);
   file.sections.reserve(image.sectionCount);
   for (uint32_t i = 0; i < image.sectionCount; ++i) {
     const Elf32_Shdr &h = image.headers[i];
-    auto section = std::make_unique<LinkSection>();
+    LinkSection *section = &file.sectionTable[i];
     section->sh_name = h.sh_name;
     section->sh_type = h.sh_type;
     section->sh_flags = h.sh_flags;
@@ -375,8 +379,8 @@ static void LoadSections(BaseLinker &linker, InputFile &file, uint32_t nameTable
     section->name = TableString(linker, image, nameTable, h.sh_name, "section");
     section->displayName = InternDisplayName(section->name);
     if (h.sh_type == kShtInitArray || h.sh_type == kShtFiniArray)
-      file.initArraySections.push_back(section.get());
-    file.sections.push_back(std::move(section));
+      file.initArraySections.push_back(section);
+    file.sections.push_back(section);
   }
   if (linker.TestFlag(Flag::UnwindTables)) {
     for (uint32_t i = 0; i < image.sectionCount; ++i)
@@ -449,7 +453,7 @@ static void MakeCommonSection(InputFile &file, Symbol &symbol) {
   symbol.section = section.get();
   symbol.value = 0;
   section->symbols.push_back(&symbol);
-  file.sections.push_back(std::move(section));
+  file.AddSection(std::move(section));
 }
 
 static void LoadSymbols(BaseLinker &linker, InputFile &file) {
@@ -502,11 +506,11 @@ static void LoadSymbols(BaseLinker &linker, InputFile &file) {
 }
 
 static void CollectDebugSections(InputFile &file) {
-  for (const auto &section : file.sections) {
+  for (LinkSection *section : file.sections) {
     if (section->index == 0 || section->madeForCommon)
       continue;
     if (section->name.starts_with(".debug_"))
-      file.debugSections.push_back(section.get());
+      file.debugSections.push_back(section);
   }
 }
 
@@ -574,10 +578,10 @@ InputFile *LoadObject(BaseLinker &linker, ElfImage *image, bool fromArchive) {
   CollectDebugSections(file);
   if (linker.mapContents & 0x8000)
     ReadStackSizes(linker, file);
-  for (const auto &section : file.sections) {
+  for (LinkSection *section : file.sections) {
     uint32_t type = section->sh_type;
     if (type == kShtProgbits || type == kShtNobits || type == kShtInitArray || type == kShtFiniArray)
-      linker.contentSections.insert(section.get());
+      linker.contentSections.insert(section);
   }
   return &file;
 }
@@ -642,8 +646,7 @@ LinkSection *MakeLinkerSection(BaseLinker &linker, std::string name, uint32_t ty
                                uint32_t alignment) {
   auto section = std::make_unique<LinkSection>(std::move(name), type, flags, size, alignment);
   section->file = linker.linkerInput.get();
-  linker.linkerInput->sections.push_back(std::move(section));
-  return linker.linkerInput->sections.back().get();
+  return linker.linkerInput->AddSection(std::move(section));
 }
 
 } // namespace tanrek

@@ -32,10 +32,17 @@ class BaseLinker;
 // The bytes of one file, followed by one zero byte.
 struct FileData {
   std::string name;
-  std::vector<uint8_t> bytes;
+  std::unique_ptr<uint8_t[]> bytes;
   uint32_t size = 0;
-  const uint8_t *data() const { return bytes.data(); }
-  uint8_t *data() { return bytes.data(); }
+  // Makes room for `count` bytes and the zero byte after them.
+  uint8_t *Allocate(uint32_t count) {
+    bytes.reset(new uint8_t[size_t(count) + 1]);
+    bytes[count] = 0;
+    size = count;
+    return bytes.get();
+  }
+  const uint8_t *data() const { return bytes.get(); }
+  uint8_t *data() { return bytes.get(); }
 };
 
 // The view of one ELF file: a named object or an archive member.
@@ -70,7 +77,13 @@ public:
   std::unique_ptr<LinkSection> absSection;
   std::unique_ptr<LinkSection> commonSection;
   // Indexed by section index; index 0 is the file's null section.
-  std::vector<std::unique_ptr<LinkSection>> sections;
+  std::vector<LinkSection *> sections;
+  // The sections of the file's section table, in one block, and sections
+  // made later (for common symbols, or by the linker) one by one.
+  std::unique_ptr<LinkSection[]> sectionTable;
+  std::vector<std::unique_ptr<LinkSection>> madeSections;
+  // Appends a section made after the section table was read.
+  LinkSection *AddSection(std::unique_ptr<LinkSection> section);
   // Indexed by symbol index; made once, never resized.
   std::vector<Symbol> symbols;
   std::vector<LinkSection *> initArraySections;

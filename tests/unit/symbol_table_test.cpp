@@ -23,7 +23,7 @@ protected:
   InputFile &File(const char *name, bool archive) {
     files.emplace_back(nullptr, name, archive);
     InputFile &file = files.back();
-    file.sections.push_back(std::make_unique<LinkSection>(".text", 1));
+    file.AddSection(std::make_unique<LinkSection>(".text", 1));
     return file;
   }
 
@@ -35,10 +35,9 @@ protected:
     symbol.info = uint8_t(binding << 4 | kSttObject);
     symbol.size = size;
     symbol.file = &file;
-    symbol.section = file.sections[0].get();
+    symbol.section = file.sections[0];
     if (common) {
-      file.sections.push_back(std::make_unique<LinkSection>(std::string(".bss.") + name, 2));
-      symbol.section = file.sections.back().get();
+      symbol.section = file.AddSection(std::make_unique<LinkSection>(std::string(".bss.") + name, 2));
       symbol.section->sh_size = size;
       symbol.section->madeForCommon = true;
     }
