@@ -60,9 +60,11 @@ struct TableEntry {
   std::string_view name;
 };
 
-// Reads the symbol lookup table; false when it is bad.
-bool ReadLookupTable(const uint8_t *data, uint32_t size, uint32_t archiveSize, std::vector<TableEntry> &entries) {
-  if (size < 4) {
+// Reads the symbol lookup table of `size` bytes, of which `available` are
+// in the archive; false when it is bad.
+bool ReadLookupTable(const uint8_t *data, uint64_t size, uint32_t available, uint32_t archiveSize,
+                     std::vector<TableEntry> &entries) {
+  if (size < 4 || size > available) {
     LogLine("Corrupt or invalid symbol lookup table (ran out of data)");
     return false;
   }
@@ -146,11 +148,11 @@ void LoadArchive(BaseLinker &linker, FileData &archive) {
     if (!ParseDecimal(Field(header, 48, 10), size))
       Fatal(linker, "malformed archive %s: member at offset %u has a bad size field", archive.name.c_str(),
             headerPosition);
-    if (size > cursor.remaining)
-      Fatal(linker, "malformed archive %s: member at offset %u runs past the end of the archive",
-            archive.name.c_str(), headerPosition);
+    // A member may claim more bytes than the archive holds: a lookup table
+    // is then bad, an object is malformed, anything else ends the walk.
     uint8_t *data = const_cast<uint8_t *>(cursor.at);
-    uint32_t memberSize = uint32_t(size);
+    uint32_t memberSize = uint32_t(std::min<uint64_t>(size, cursor.remaining));
+    bool truncated = size > cursor.remaining;
 
     if (field == "//") {
       longNames = data;
@@ -159,7 +161,7 @@ void LoadArchive(BaseLinker &linker, FileData &archive) {
       if (lazy) {
         LogLine("Detected symbol lookup table");
         LogIndent();
-        if (ReadLookupTable(data, memberSize, archive.size, table)) {
+        if (ReadLookupTable(data, size, memberSize, archive.size, table)) {
           LogLine("Symbol table OK: ELF modules will be loaded on demand");
         } else {
           LogLine("Ignoring bad symbol table, loading all ELF modules from archive now");
@@ -170,6 +172,9 @@ void LoadArchive(BaseLinker &linker, FileData &archive) {
         LogOutdent();
       }
     } else if (IsElf(data, memberSize)) {
+      if (truncated)
+        Fatal(linker, "malformed archive %s: member at offset %u runs past the end of the archive",
+              archive.name.c_str(), headerPosition);
       std::string name = MemberName(field, longNames, longNamesSize);
       ElfImage *image =
           MakeElfImage(linker, data, memberSize, Format("%s (%s)", name.c_str(), archive.name.c_str()));

@@ -57,7 +57,6 @@ bool IsArchive(const uint8_t *data, uint32_t size) { return size >= 8 && std::me
 ElfImage *MakeElfImage(BaseLinker &linker, uint8_t *data, uint32_t size, std::string displayName) {
   auto image = std::make_unique<ElfImage>();
   image->image = data;
-  image->fileData = data;
   image->fileSize = size;
   image->displayName = std::move(displayName);
   linker.elfImages.push_back(std::move(image));
@@ -102,16 +101,19 @@ Symbol *FileSymbol(InputFile &file, uint32_t index) {
   return &file.symbols[index];
 }
 
+// Null and zero-initialized sections have no bytes in the file, whatever
+// their offset and size say; only the others are checked against the file.
+static bool HasFileData(const Elf32_Shdr &header) {
+  return header.sh_type != kShtNobits && header.sh_type != kShtNull;
+}
+
 // A zero-terminated string at `offset` of a string table section.
 static std::string_view TableString(BaseLinker &linker, const ElfImage &image, uint32_t table, uint32_t offset,
                                     const char *what) {
   if (table == 0 && offset == 0)
     return {};
   const Elf32_Shdr &header = SectionHeader(image, table);
-  // A null section has no contents whatever its offset and size say.
-  if (header.sh_type == kShtNull)
-    Malformed(linker, image, "%s name table section %u is a null section", what, table);
-  if (header.sh_type == kShtNobits || offset >= header.sh_size)
+  if (!HasFileData(header) || offset >= header.sh_size)
     Malformed(linker, image, "%s name offset %u is outside string table section %u", what, offset, table);
   const char *start = reinterpret_cast<const char *>(image.image + header.sh_offset + offset);
   const void *end = std::memchr(start, 0, header.sh_size - offset);
@@ -246,15 +248,13 @@ static void ReadSectionTable(BaseLinker &linker, ElfImage &image) {
   image.headers.resize(count);
   for (uint32_t i = 0; i < count; ++i) {
     Elf32_Shdr &header = image.headers[i] = ReadSectionHeader(image, i, big);
-    bool hasData = header.sh_type != kShtNobits && header.sh_type != kShtNull;
-    if (hasData && (header.sh_offset > image.fileSize || header.sh_size > image.fileSize - header.sh_offset))
+    if (HasFileData(header) && (header.sh_offset > image.fileSize || header.sh_size > image.fileSize - header.sh_offset))
       Malformed(linker, image, "data of section %u runs past the end of the file", i);
     // Placement rounds addresses up with masks, so alignments must be
     // powers of two.
     if (header.sh_addralign & (header.sh_addralign - 1))
       Malformed(linker, image, "section %u has alignment %u, which is not a power of two", i, header.sh_addralign);
   }
-  image.sectionHeaders = image.headers.data();
 }
 
 static uint32_t SectionNameTable(BaseLinker &linker, const ElfImage &image) {
@@ -372,9 +372,7 @@ static void LoadSections(BaseLinker &linker, InputFile &file, uint32_t nameTable
     section->sh_entsize = h.sh_entsize;
     section->index = i;
     section->file = &file;
-    // Only sections with file data were checked against the file's size;
-    // a null section's offset and size mean nothing.
-    if (h.sh_type != kShtNobits && h.sh_type != kShtNull)
+    if (HasFileData(h))
       section->fileContents = image.image + h.sh_offset;
     section->name = TableString(linker, image, nameTable, h.sh_name, "section");
     section->displayName = InternDisplayName(section->name);

@@ -51,14 +51,12 @@ struct ElfImage {
   // The ELF header and the section table, copied out and in host order.
   Elf32_Ehdr header = {};
   std::vector<Elf32_Shdr> headers;
-  Elf32_Shdr *sectionHeaders = nullptr;
   Elf32_Shdr *symtabHeader = nullptr;
   const uint8_t *symtabData = nullptr;
   uint32_t strtabIndex = 0;
   uint32_t symtabShndxIndex = 0;
   uint32_t sectionCount = 0;
   std::string displayName;
-  const uint8_t *fileData = nullptr;
   uint32_t fileSize = 0;
   std::string memberName;
   std::string archiveName;

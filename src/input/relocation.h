@@ -13,9 +13,7 @@ struct Relocation {
   uint32_t type = 0;        // r_info & 0xFF
   uint32_t offset = 0;      // may be moved by transformations
   int32_t addend = 0;       // r_addend for RELA; REL addends stay in the contents
-  uint32_t word4 = 0;
   uint32_t offsetAsRead = 0; // r_offset as read, never changed
-  uint32_t backEndWord = 0;  // used by the back-end's relocation passes
   // When set, the relocation refers to this symbol instead of the file's
   // symbol at symbolIndex.
   Symbol *symbolOverride = nullptr;

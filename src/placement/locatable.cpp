@@ -91,8 +91,7 @@ void LinkSection::SetOwnedName(std::string text) {
 
 // The name of a section that has none, by what it stands for.
 static std::string UnnamedSection(const LinkSection &section, const char *numbered) {
-  if (section.sh_type == kShtNull && section.index != kIndexAbsolute && section.index != kIndexCommon &&
-      section.index != kIndexLinker)
+  if (section.sh_type == kShtNull)
     return "*NULL*";
   switch (section.index) {
   case kIndexAbsolute:

@@ -121,7 +121,6 @@ public:
   // start-up code initializes it.
   bool InitAtRuntime() const;
 
-  void *user = nullptr;
   OutputSegment *segment = nullptr;
   uint32_t state = 0;
   uint32_t initMethod = InitImplicit;
@@ -170,21 +169,17 @@ public:
   uint32_t sh_name = 0, sh_type = 0, sh_flags = 0, sh_addr = 0, sh_offset = 0;
   uint32_t sh_size = 0, sh_link = 0, sh_info = 0, sh_addralign = 0, sh_entsize = 0;
   uint32_t index = 0;
-  uint32_t secondIndex = kIndexLinker;
   InputFile *file = nullptr;
-  uint32_t word0 = 0;
   LinkSection *linkedTo = nullptr;
   const uint8_t *fileContents = nullptr;
   std::vector<uint8_t> replacementContents;
   std::vector<uint8_t> workingCopy;
   std::string_view name;
-  uint8_t flag = 0;
   std::vector<Symbol *> symbols;
   std::string ownedName;
   // Equal to `name` unless the name holds bytes outside printable ASCII;
   // escaped names are interned.
   std::string_view displayName;
-  uint32_t word1 = 0;
   std::vector<Relocation> linkerRelocations;
   Symbol *primarySymbolCache = nullptr;
 
@@ -208,7 +203,6 @@ public:
   uint32_t Size() const override { return resultSize; }
 
   std::vector<std::pair<uint32_t, uint32_t>> ranges;
-  uint8_t flag2 = 0;
   std::string algorithmName;
   void *algorithm = nullptr;
   uint32_t resultSize;

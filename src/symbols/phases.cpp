@@ -5,13 +5,12 @@
 // drains the section worklist completely after each name, so the order in
 // which sections are reached does not depend on the order of relocations
 // across names.
+#include "driver/diagnostics.h"
 #include "driver/linker.h"
 #include "driver/log.h"
 #include "input/input_file.h"
 #include "symbols/symbol.h"
 #include "symbols/symbol_table.h"
-
-#include "driver/diagnostics.h"
 
 namespace tanrek {
 
@@ -150,9 +149,8 @@ private:
       LogLine("Pushing corresponding exception index section %s to worklist", index->Name().c_str());
       Push(index);
     }
-    if (section.file && section.file->elf)
-      for (const Relocation &relocation : Relocations(linker, section))
-        Follow(section, relocation);
+    for (const Relocation &relocation : Relocations(linker, section))
+      Follow(section, relocation);
     LogOutdent();
   }
 

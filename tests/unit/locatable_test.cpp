@@ -2,6 +2,7 @@
 // their members, and the internal errors of mapping twice.
 #include "input/input_file.h"
 #include "driver/byte_order.h"
+#include "symbols/symbol.h"
 #include "placement/locatable.h"
 #include "test_support.h"
 
@@ -52,13 +53,17 @@ TEST_F(LocatableTest, SectionNamesWithoutTextAndWithUnprintableBytes) {
   EXPECT_EQ(nameless.Name(), "<Section #5>");
   EXPECT_EQ(nameless.DisplayName(), "<Section #0x00000005>");
 
-  LinkSection null("", 0);
-  EXPECT_EQ(null.Name(), "*NULL*");
-  null.sh_type = kShtProgbits;
-  EXPECT_EQ(null.Name(), "*UNDEF*");
-  EXPECT_EQ(LinkSection("", kIndexAbsolute).Name(), "*ABS*");
-  EXPECT_EQ(LinkSection("", kIndexCommon).Name(), "*COMMON*");
-  EXPECT_EQ(LinkSection("", kIndexLinker).Name(), "*LINKER*");
+  // A section without a name and without a type is "*NULL*" whatever its
+  // index; with a type, the special indexes have names of their own.
+  const std::pair<uint32_t, const char *> kSpecial[] = {
+      {kIndexUndefined, "*UNDEF*"}, {kIndexAbsolute, "*ABS*"}, {kIndexCommon, "*COMMON*"}, {kIndexLinker, "*LINKER*"}};
+  for (auto [index, expected] : kSpecial) {
+    LinkSection pseudo("", index);
+    EXPECT_EQ(pseudo.Name(), "*NULL*");
+    pseudo.sh_type = kShtNobits;
+    EXPECT_EQ(pseudo.Name(), expected);
+    EXPECT_EQ(pseudo.DisplayName(), expected);
+  }
 
   LinkSection odd(std::string(".text\x01\xff", 7), 3);
   EXPECT_EQ(odd.DisplayName(), ".text<01><FF>");
@@ -250,6 +255,27 @@ TEST_F(LocatableTest, FilledBlocksWriteFillThenMembers) {
   uint8_t out[8];
   block.WriteContents(out);
   EXPECT_EQ(std::memcmp(out, "\x01\x02\xAA\xAA\xAA\xAA\xAA\xAA", 8), 0);
+}
+
+// The first local or global symbol with a real name: weak symbols, names
+// starting with '.', empty names and mapping symbols do not count.
+TEST_F(LocatableTest, PrimarySymbolSkipsWeakLocalLabelsAndMappingSymbols) {
+  Symbol symbols[6];
+  const std::pair<const char *, uint8_t> kSymbols[] = {{"weak_fn", kStbWeak << 4}, {"", 0},    {".Ltmp", 0},
+                                                        {"$t.1", 0},               {"main", kStbGlobal << 4},
+                                                        {"later", 0}};
+  LinkSection text(".text", 1);
+  for (size_t i = 0; i < 6; ++i) {
+    symbols[i].name = kSymbols[i].first;
+    symbols[i].info = kSymbols[i].second;
+    text.symbols.push_back(&symbols[i]);
+  }
+  EXPECT_EQ(text.PrimarySymbol(), &symbols[4]);
+  text.symbols.erase(text.symbols.begin() + 4);
+  EXPECT_EQ(text.PrimarySymbol(), &symbols[4]) << "the first answer is kept";
+  LinkSection data(".data", 2);
+  data.symbols = {&symbols[0], &symbols[3]};
+  EXPECT_EQ(data.PrimarySymbol(), nullptr);
 }
 
 TEST_F(LocatableTest, CantUnwindEntriesBecomePlaceRelative) {
