@@ -100,6 +100,10 @@ void Fatal(BaseLinker &linker, const char *format, ...) {
   VFatal(&linker, "error: ", format, args);
 }
 
+void VFatalWithPrefix(const std::string &prefix, const char *format, va_list args) {
+  VFatal(theLinker, prefix.c_str(), format, args);
+}
+
 void InternalError(const char *format, ...) {
   va_list args;
   va_start(args, format);

@@ -7,6 +7,7 @@
 
 #include "driver/flags.h"
 
+#include <cstdarg>
 #include <cstdint>
 #include <string>
 
@@ -40,6 +41,11 @@ void ErrorAt(BaseLinker &linker, const SourceLocation &location, const char *for
 // A defect of the linker, not of its input: ends the run like Fatal with
 // "internal error: " before the message.
 [[noreturn]] void InternalError(const char *format, ...) __attribute__((format(printf, 1, 2)));
+
+// Ends the run like Fatal, with `prefix` in place of "error: ". Used for
+// messages that carry a position of their own.
+[[noreturn]] void VFatalWithPrefix(const std::string &prefix, const char *format, va_list args)
+    __attribute__((format(printf, 2, 0)));
 
 // When set, Fatal, InternalError and a failed Assert call this with the
 // message (prefix included) before printing and exiting. Harnesses that
