@@ -184,8 +184,23 @@ private:
   // Un-reads the last byte read; only one byte can be pushed back.
   void PushBack();
 
+  // Skips white space and comments; answers the first byte of the token.
+  uint8_t SkipBlanks();
+  void SkipLineComment();
+  void SkipBlockComment();
+  void LexString();
+  void LexNumber(uint8_t first);
+  void LexWord(uint8_t first);
+  Token LexOperator(uint8_t first);
+  Token LexEquals();
+  // `matched` when the next byte is `second`, else `otherwise` with the
+  // byte pushed back.
+  Token Follow(uint8_t second, Token matched, Token otherwise);
+
   const char *cursor;
   size_t remaining;
+  // Whether the last read consumed a byte, so that PushBack can undo it.
+  bool consumed = false;
 };
 
 // The printed name of a token kind: "<eof>", "<id>", "<literal>", the
