@@ -25,6 +25,8 @@ namespace tanrek {
 
 class AsmOptions;
 class InputFile;
+class ScriptTask;
+struct FillRequest;
 struct ElfImage;
 struct FileData;
 
@@ -204,6 +206,23 @@ public:
   std::map<std::string, std::unique_ptr<LinkBlock>, std::less<>> blockTable;
   // Symbols the linker makes.
   std::vector<std::unique_ptr<Symbol>> linkerSymbols;
+
+  // The script: the statement tree (the main list), the place-at and
+  // place-in lists until they join the main list, regions, the memory,
+  // and what statements create while they are parsed.
+  std::unique_ptr<ScriptTask> mainTask;
+  std::unique_ptr<ScriptTask> placeAtTasks;
+  std::unique_ptr<ScriptTask> placeInTasks;
+  std::map<std::string, RangeList, std::less<>> regionTable;
+  std::set<std::string, std::less<>> memoryTable;
+  std::unique_ptr<Memory> memory;
+  std::vector<LinkSection *> rootSections;
+  std::set<LinkICVSection *, BySerial> icvSections;
+  std::vector<std::unique_ptr<LinkCopiedBlock>> copiedBlocks;
+  // The implicit blocks of placement statements.
+  std::vector<std::unique_ptr<LinkBlock>> placementBlocks;
+  RangeList filledRanges;
+  std::vector<FillRequest> fills;
 
   // Keeps text alive for the whole run (names of renamed and linker-made
   // symbols, keys of the symbol tables).

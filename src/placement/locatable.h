@@ -13,6 +13,8 @@
 
 #include "driver/flags.h"
 #include "input/relocation.h"
+#include "script/range_list.h"
+#include "script/section_selector.h"
 
 #include <cstdint>
 #include <set>
@@ -202,7 +204,8 @@ public:
   LinkICVSection(std::string ownName, std::string algorithmName, uint32_t resultSize);
   uint32_t Size() const override { return resultSize; }
 
-  std::vector<std::pair<uint32_t, uint32_t>> ranges;
+  RangeList ranges;
+  uint8_t fillByte = 0;
   std::string algorithmName;
   void *algorithm = nullptr;
   uint32_t resultSize;
@@ -248,6 +251,8 @@ public:
   void SetInitMethod(uint32_t method) override;
 
   std::string name;
+  // What the statement that made the block selects.
+  SectionSelector selector;
   std::vector<LinkBlock *> nestedBlocks;
   std::vector<Locatable *> members;
   uint32_t order = 18;

@@ -55,7 +55,7 @@ const Titles kDefaultLink = {
     "Check allocatable", "Merge sections", "Merge strings",                   // 10-12
     "Analyze attributes", "Reference counting",                               // 15, 16
     "Auto-at sections", "Select inputs", "Pad sections", "Assign init methods", // 19-22
-    "Sort inputs", "Size and alignment", "Dump Script tasks", "Placement",    // 23-26
+    "Sort inputs", "Size and alignment", "Dump Script tasks", "Internal linker script", "Placement", // 23-26
     "Normalize relocations",                                                  // 27
     "Construct veneers", "Relocate image", "Synthetic sections", "Relocate image", // 33-36
     "Create block symbols", "Thread-local storage", "Relocate image",         // 40-42
