@@ -17,6 +17,9 @@ namespace tanrek {
 namespace {
 
 constexpr uint64_t kMaxRangeSize = 0x10000000;
+// More copies than any memory map needs; a larger count is a mistake that
+// would otherwise build billions of ranges.
+constexpr uint32_t kMaxRepeatCount = 0x10000;
 
 // [ [from] FIRST [,] (to LAST | size SIZE) [repeat COUNT [displacement D]] ]
 void ParseRangeLiteral(BaseLinker &linker, ScriptLexer &lexer, RangeList &list) {
@@ -45,7 +48,7 @@ void ParseRangeLiteral(BaseLinker &linker, ScriptLexer &lexer, RangeList &list) 
       displacement = ParseConst(linker, lexer);
   }
   lexer.Expect(Token::RBracket);
-  if (size > displacement)
+  if (size > displacement || count > kMaxRepeatCount)
     FatalAt(lexer.tokenPos, "bad repeat");
   if (size == 0)
     return;
