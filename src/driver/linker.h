@@ -139,7 +139,9 @@ public:
   uint64_t optionFlags = 0;
   int32_t verbosity = 1;
   std::vector<std::string> inputFiles;
-  std::vector<ScriptText> scriptFiles;
+  // A deque: positions in a script point at its file name, which must not
+  // move when an option statement names another script.
+  std::deque<ScriptText> scriptFiles;
   std::vector<std::string> symbolDefinitions;
   std::vector<std::string> regionDefinitions;
   std::set<std::string, std::less<>> wrappedSymbols;

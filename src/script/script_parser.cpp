@@ -283,7 +283,9 @@ private:
         block.order = order;
         return;
       }
-      FatalAt(lexer.tokenPos, "bad attribute defining %s", block.name.c_str());
+      // An unnamed placement block gets its name after its attributes.
+      std::string name = block.name.empty() ? AnonymousName(lexer.tokenPos) : block.name;
+      FatalAt(lexer.tokenPos, "bad attribute defining %s", name.c_str());
     }
   }
 
@@ -852,7 +854,7 @@ private:
   // [with ATTRIBUTES] SELECTOR after the address of a place at or place
   // after statement.
   void PlaceAtAddress(const std::string &label, BlockKind kind, uint32_t address, bool atEnd) {
-    auto block = std::make_unique<LinkBlock>(kind);
+    auto block = std::make_unique<LinkBlock>(kind, label);
     if (lexer.Accept(Token::With))
       BlockAttributes(*block);
     block->name = label.empty() ? AnonymousName(lexer.tokenPos) : label;
@@ -897,7 +899,10 @@ void ParseScripts(BaseLinker &linker) {
   linker.placeInTasks = std::make_unique<ScriptTask>();
   AddCommandLineRegions(linker);
   DefineCommandLineSymbols(linker);
-  for (const ScriptText &script : linker.scriptFiles) {
+  // An option statement may name further scripts; they are read after the
+  // ones already named.
+  for (size_t i = 0; i < linker.scriptFiles.size(); ++i) {
+    const ScriptText &script = linker.scriptFiles[i];
     ScriptLexer lexer(script.fileName.c_str(), script.text.data(), script.text.size());
     currentLexer = &lexer;
     ParseStatements(linker, lexer);

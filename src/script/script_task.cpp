@@ -87,6 +87,8 @@ void DefineBlockTask::Dump(BaseLinker &) const {
     LogLine("%s", nested->name.c_str());
   for (const LinkCopiedBlock *copy : block->selector.copiedBlocks)
     LogLine("copy of %s", copy->name.c_str());
+  for (const LinkICVSection *check : block->selector.checks)
+    LogLine("%s", check->Name().c_str());
   LogOutdent();
 }
 

@@ -162,13 +162,18 @@ TEST_F(ScriptParserTest, EveryOrderingWord) {
       {"auto order", 18},
       {"smallest order", 18},
   };
+  auto name = [](size_t i) {
+    std::string text = "B";
+    text += std::to_string(i);
+    return text;
+  };
   std::string text;
   for (size_t i = 0; i < std::size(cases); ++i)
-    text += "define block B" + std::to_string(i) + " with " + cases[i].first + ", keep;\n";
+    text += "define block " + name(i) + " with " + cases[i].first + ", keep;\n";
   text += "define block Default;\n";
   Parse(text);
   for (size_t i = 0; i < std::size(cases); ++i)
-    EXPECT_EQ(Block(("B" + std::to_string(i)).c_str()).order, cases[i].second) << cases[i].first;
+    EXPECT_EQ(Block(name(i).c_str()).order, cases[i].second) << cases[i].first;
   EXPECT_EQ(Block("Default").order, 18u);
   EXPECT_STREQ(OrderName(16), "with file order");
   EXPECT_STREQ(OrderName(20), "with unknown order");
