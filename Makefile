@@ -8,7 +8,12 @@ FUZZ_SECONDS ?= 600
 FUZZ_MAX_LEN ?= 8192
 FUZZ_CC      ?= clang-14
 FUZZ_CXX     ?= clang++-14
-FUZZ_FLAGS   ?= -max_len=$(FUZZ_MAX_LEN) -timeout=10 -close_fd_mask=1 -dict=fuzz/reader.dict \
+# reader: the object and archive readers; script: the linker-script front end.
+FUZZ_TARGET  ?= reader
+FUZZ_CORPUS_reader := corpus
+FUZZ_CORPUS_script := script-corpus
+FUZZ_CORPUS   = $(FUZZ_CORPUS_$(FUZZ_TARGET))
+FUZZ_FLAGS   ?= -max_len=$(FUZZ_MAX_LEN) -timeout=10 -close_fd_mask=1 -dict=fuzz/$(FUZZ_TARGET).dict \
                 -artifact_prefix=$(FUZZ_BUILD)/artifacts/
 
 .PHONY: all build test unit-test sanitizer-test demo bootstrap clean fuzz
@@ -30,22 +35,25 @@ test: build
 	@ninja -C $(ASAN_BUILD)
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
-# Fuzzes the object and archive readers for FUZZ_SECONDS (clang, libFuzzer,
-# AddressSanitizer, UndefinedBehaviorSanitizer) on a copy of fuzz/corpus,
-# then merges the inputs that reached new code back into fuzz/corpus. The
+# Fuzzes the object and archive readers (FUZZ_TARGET=script: the linker-
+# script front end) for FUZZ_SECONDS (clang, libFuzzer, AddressSanitizer,
+# UndefinedBehaviorSanitizer) on a copy of fuzz/corpus (fuzz/script-corpus),
+# then merges the inputs that reached new code back into that folder. The
 # merge counts edges only, not hit counts, which keeps the corpus small.
 # Crash, leak and timeout inputs stay in $(FUZZ_BUILD)/artifacts/.
 fuzz: bootstrap
+	@test -n "$(FUZZ_CORPUS)" || { echo "FUZZ_TARGET must be reader or script"; exit 1; }
 	@command -v $(FUZZ_CXX) >/dev/null || { echo "make fuzz needs $(FUZZ_CXX) (Debian package clang-14)"; exit 1; }
 	@cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTANREK_FUZZ=ON \
 	  -DCMAKE_C_COMPILER=$(FUZZ_CC) -DCMAKE_CXX_COMPILER=$(FUZZ_CXX) >/dev/null
-	@ninja -C $(FUZZ_BUILD) tanrek-reader-fuzzer
-	rm -rf $(FUZZ_BUILD)/corpus
-	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/artifacts
-	cp fuzz/corpus/* $(FUZZ_BUILD)/corpus/
-	$(FUZZ_BUILD)/fuzz/tanrek-reader-fuzzer $(FUZZ_FLAGS) -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
-	  $(FUZZ_BUILD)/corpus
-	$(FUZZ_BUILD)/fuzz/tanrek-reader-fuzzer $(FUZZ_FLAGS) -use_counters=0 -merge=1 fuzz/corpus $(FUZZ_BUILD)/corpus
+	@ninja -C $(FUZZ_BUILD) tanrek-$(FUZZ_TARGET)-fuzzer
+	rm -rf $(FUZZ_BUILD)/$(FUZZ_CORPUS)
+	mkdir -p $(FUZZ_BUILD)/$(FUZZ_CORPUS) $(FUZZ_BUILD)/artifacts
+	cp fuzz/$(FUZZ_CORPUS)/* $(FUZZ_BUILD)/$(FUZZ_CORPUS)/
+	$(FUZZ_BUILD)/fuzz/tanrek-$(FUZZ_TARGET)-fuzzer $(FUZZ_FLAGS) -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	  $(FUZZ_BUILD)/$(FUZZ_CORPUS)
+	$(FUZZ_BUILD)/fuzz/tanrek-$(FUZZ_TARGET)-fuzzer $(FUZZ_FLAGS) -use_counters=0 -merge=1 fuzz/$(FUZZ_CORPUS) \
+	  $(FUZZ_BUILD)/$(FUZZ_CORPUS)
 
 demo: build
 	@$(BUILD)/tanrek-ld --version

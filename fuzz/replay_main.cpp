@@ -1,18 +1,21 @@
-// Runs the reader harness over saved inputs: every regular file of each
+// Runs the fuzz harnesses over saved inputs: every regular file of each
 // directory given, and every file given by name. Used by the test suite on
-// fuzz/corpus so that every input the fuzzer once found interesting is run
-// again by every build, sanitizer build included.
+// fuzz/corpus and fuzz/script-corpus so that every input the fuzzers once
+// found interesting is run again by every build, sanitizer build included.
 //
-// A crash ends the program abnormally. Beyond that, an internal error or a
-// failed assertion is a failure, and two naming conventions of the corpus
-// are checked: an input whose name starts with "ok-" must be read to the
-// end, one whose name starts with "bad-" must be refused with a fatal
-// error.
+// Paths go to the reader harness, or to the script harness once --script
+// has been given (--reader switches back). A crash ends the program
+// abnormally. Beyond that, an internal error or a failed assertion is a
+// failure, and two naming conventions of the corpora are checked: an input
+// whose name starts with "ok-" must be read (or parsed) to the end, one
+// whose name starts with "bad-" must be refused with a fatal error. Every
+// harness named must find at least one input.
 //
-// Usage: tanrek-fuzz-replay [-v] DIR|FILE...
+// Usage: tanrek-fuzz-replay [-v] [--reader] DIR|FILE... [--script DIR|FILE...]
 // Standard output (the banner and the loader's own lines) is discarded
 // unless -v is given; -v also lists the outcome of every input.
 #include "reader_harness.h"
+#include "script_harness.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -46,37 +49,36 @@ static const char *OutcomeName(Outcome outcome) {
   return "?";
 }
 
-int main(int argc, char **argv) {
-  bool verbose = false;
-  std::vector<fs::path> paths;
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "-v") == 0) {
-      verbose = true;
-      continue;
-    }
-    fs::path given(argv[i]);
-    std::error_code error;
-    if (fs::is_directory(given, error)) {
-      for (const fs::directory_entry &entry : fs::directory_iterator(given, error))
-        if (entry.is_regular_file())
-          paths.push_back(entry.path());
-    } else if (fs::is_regular_file(given, error)) {
-      paths.push_back(given);
-    } else {
-      std::fprintf(stderr, "tanrek-fuzz-replay: %s is neither a file nor a directory\n", argv[i]);
-      return 2;
-    }
+// Collects the regular files of `given` (a directory) or `given` itself;
+// false when it is neither.
+static bool Collect(const char *given, std::vector<fs::path> &paths) {
+  fs::path path(given);
+  std::error_code error;
+  if (fs::is_directory(path, error)) {
+    for (const fs::directory_entry &entry : fs::directory_iterator(path, error))
+      if (entry.is_regular_file())
+        paths.push_back(entry.path());
+  } else if (fs::is_regular_file(path, error)) {
+    paths.push_back(path);
+  } else {
+    std::fprintf(stderr, "tanrek-fuzz-replay: %s is neither a file nor a directory\n", given);
+    return false;
   }
-  if (paths.empty()) {
-    std::fprintf(stderr, "usage: tanrek-fuzz-replay [-v] DIR|FILE...\n(no inputs found)\n");
-    return 2;
-  }
-  std::sort(paths.begin(), paths.end());
-  if (!verbose && !std::freopen("/dev/null", "w", stdout)) {
-    std::fprintf(stderr, "tanrek-fuzz-replay: cannot discard standard output\n");
-    return 2;
-  }
+  return true;
+}
 
+// The check of one outcome against the input's name; null when it holds.
+static const char *Problem(const std::string &name, Outcome outcome) {
+  if (outcome == Outcome::Defect)
+    return "linker defect";
+  if (name.starts_with("ok-") && outcome != Outcome::Completed)
+    return "a valid input was refused";
+  if (name.starts_with("bad-") && outcome != Outcome::Fatal)
+    return "a malformed input was accepted";
+  return nullptr;
+}
+
+static unsigned ReplayReaders(const std::vector<fs::path> &paths, bool verbose) {
   unsigned counts[3] = {0, 0, 0};
   unsigned failures = 0;
   for (const fs::path &path : paths) {
@@ -89,13 +91,7 @@ int main(int argc, char **argv) {
     tanrek::fuzz::Result result = tanrek::fuzz::RunReaders(bytes.data(), bytes.size());
     ++counts[static_cast<int>(result.outcome)];
     std::string name = path.filename().string();
-    const char *problem = nullptr;
-    if (result.outcome == Outcome::Defect)
-      problem = "linker defect";
-    else if (name.starts_with("ok-") && result.outcome != Outcome::Completed)
-      problem = "a valid input was refused";
-    else if (name.starts_with("bad-") && result.outcome != Outcome::Fatal)
-      problem = "a malformed input was accepted";
+    const char *problem = Problem(name, result.outcome);
     if (problem) {
       ++failures;
       std::fprintf(stderr, "FAIL %s: %s%s%s\n", path.c_str(), problem, result.message.empty() ? "" : ": ",
@@ -107,5 +103,87 @@ int main(int argc, char **argv) {
   }
   std::fprintf(stderr, "%zu inputs: %u read to the end, %u refused with a fatal error, %u defects; %u failures\n",
                paths.size(), counts[0], counts[1], counts[2], failures);
+  return failures;
+}
+
+// A skipped script (one that names --help or --version in an option
+// statement) fails only when its name promises an outcome.
+static unsigned ReplayScripts(const std::vector<fs::path> &paths, bool verbose) {
+  unsigned counts[3] = {0, 0, 0};
+  unsigned skipped = 0;
+  unsigned failures = 0;
+  for (const fs::path &path : paths) {
+    std::vector<uint8_t> bytes;
+    if (!ReadWhole(path, bytes)) {
+      std::fprintf(stderr, "FAIL %s: cannot be read\n", path.c_str());
+      ++failures;
+      continue;
+    }
+    tanrek::fuzz::ScriptResult result = tanrek::fuzz::RunScript(bytes.data(), bytes.size());
+    std::string name = path.filename().string();
+    const char *problem = nullptr;
+    if (result.skipped) {
+      ++skipped;
+      if (name.starts_with("ok-") || name.starts_with("bad-"))
+        problem = "the input was not run (it names --help or --version)";
+    } else {
+      ++counts[static_cast<int>(result.outcome)];
+      problem = Problem(name, result.outcome);
+    }
+    if (problem) {
+      ++failures;
+      std::fprintf(stderr, "FAIL %s: %s%s%s\n", path.c_str(), problem, result.message.empty() ? "" : ": ",
+                   result.message.c_str());
+    } else if (verbose) {
+      std::string detail = result.message;
+      if (!result.skipped && result.outcome == Outcome::Completed && result.errors)
+        detail = std::to_string(result.errors) + " errors counted";
+      std::fprintf(stderr, "%-9s %s%s%s\n", result.skipped ? "skipped" : OutcomeName(result.outcome), name.c_str(),
+                   detail.empty() ? "" : ": ", detail.c_str());
+    }
+  }
+  std::fprintf(stderr,
+               "%zu scripts: %u parsed to the end, %u refused with a fatal error, %u defects, %u not run; "
+               "%u failures\n",
+               paths.size(), counts[0], counts[1], counts[2], skipped, failures);
+  return failures;
+}
+
+int main(int argc, char **argv) {
+  bool verbose = false;
+  bool scripts = false;
+  bool readersNamed = false, scriptsNamed = false;
+  std::vector<fs::path> readerPaths, scriptPaths;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "-v") == 0) {
+      verbose = true;
+      continue;
+    }
+    if (std::strcmp(argv[i], "--script") == 0 || std::strcmp(argv[i], "--reader") == 0) {
+      scripts = argv[i][2] == 's';
+      continue;
+    }
+    (scripts ? scriptsNamed : readersNamed) = true;
+    if (!Collect(argv[i], scripts ? scriptPaths : readerPaths))
+      return 2;
+  }
+  if ((readerPaths.empty() && !scriptsNamed) || (readersNamed && readerPaths.empty()) ||
+      (scriptsNamed && scriptPaths.empty())) {
+    std::fprintf(stderr,
+                 "usage: tanrek-fuzz-replay [-v] [--reader] DIR|FILE... [--script DIR|FILE...]\n(no inputs found)\n");
+    return 2;
+  }
+  std::sort(readerPaths.begin(), readerPaths.end());
+  std::sort(scriptPaths.begin(), scriptPaths.end());
+  if (!verbose && !std::freopen("/dev/null", "w", stdout)) {
+    std::fprintf(stderr, "tanrek-fuzz-replay: cannot discard standard output\n");
+    return 2;
+  }
+
+  unsigned failures = 0;
+  if (!readerPaths.empty())
+    failures += ReplayReaders(readerPaths, verbose);
+  if (!scriptPaths.empty())
+    failures += ReplayScripts(scriptPaths, verbose);
   return failures ? 1 : 0;
 }

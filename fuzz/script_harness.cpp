@@ -1,0 +1,158 @@
+#include "script_harness.h"
+
+#include "arm/arm_linker.h"
+#include "driver/byte_order.h"
+#include "driver/diagnostics.h"
+#include "driver/linker.h"
+#include "driver/log.h"
+#include "script/script_lexer.h"
+
+#include <cstdio>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace tanrek::fuzz {
+
+namespace {
+
+// Thrown by the fatal hook; carries the message with its prefix.
+struct FatalStop {
+  std::string message;
+};
+
+void ThrowFatal(const std::string &message) { throw FatalStop{message}; }
+
+// The message after its prefix: "error: " for a fatal without position,
+// "<file>:<line>:<column>: error: " for one in a script of the harness.
+std::string_view MessageText(std::string_view message) {
+  constexpr std::string_view kError = "error: ";
+  if (message.starts_with(kError))
+    return message.substr(kError.size());
+  for (std::string_view file : {kFirstScriptName, kSecondScriptName}) {
+    if (!message.starts_with(file) || message.size() <= file.size() || message[file.size()] != ':')
+      continue;
+    // The file names hold no ": error: ", and line and column are digits,
+    // so the first one ends the prefix.
+    size_t end = message.find(": error: ", file.size());
+    if (end != std::string_view::npos)
+      return message.substr(end + 2 + kError.size());
+  }
+  return message;
+}
+
+bool IsDefect(const std::string &message) {
+  return message.starts_with("assertion failure: ") || MessageText(message).starts_with("internal error: ");
+}
+
+bool IsOptionDash(char c) { return c == '-' || c == '_'; }
+
+// True when some quoted string of the text is "--help" or "--version" (the
+// option parser takes "_" for "-"): an option statement with that text
+// prints and ends the process, which the command line promises and a
+// harness cannot survive. A string cannot hold a quote, so the quoted text
+// appears in the input exactly like this.
+bool NamesProcessEndingOption(std::string_view text) {
+  for (std::string_view word : {"help\"", "version\""}) {
+    for (size_t at = text.find(word); at != std::string_view::npos; at = text.find(word, at + 1)) {
+      if (at >= 3 && text[at - 3] == '"' && IsOptionDash(text[at - 2]) && IsOptionDash(text[at - 1]))
+        return true;
+    }
+  }
+  return false;
+}
+
+// Fixed --add-region and --defsym sets, chosen by two bits each.
+const std::vector<const char *> kRegionSets[] = {
+    {},
+    {"ROM=0x10000@0"},
+    {"ROM=0x10000@0", "RAM=16K@0x20000000"},
+    // A region that ends at the top of the address space: its address-after
+    // wraps to 0.
+    {"RAM=1K@0x20000000", "TOP=0x100@0xFFFFFF00"},
+};
+
+const std::vector<const char *> kDefinitionSets[] = {
+    {},
+    {"__fuzz_base=0x1000"},
+    {"__fuzz_base=0x1000", "__fuzz_alias=__fuzz_base"},
+    // An alias of a name that only a script can define, and a suffixed size.
+    {"__fuzz_later=__fuzz_pending", "__fuzz_size=4K"},
+};
+
+void Configure(ArmLinker &linker, uint8_t options) {
+  linker.SetDefaultFlags();
+  if (options & ScriptBigEndian)
+    linker.SetFlag(Flag::BigEndian);
+  if (options & ScriptWarnDeprecated)
+    linker.SetFlag(Flag::WarnDeprecated);
+  for (const char *value : kRegionSets[(options & ScriptRegions) >> 3])
+    linker.regionDefinitions.push_back(value);
+  for (const char *value : kDefinitionSets[(options & ScriptDefinitions) >> 5])
+    linker.symbolDefinitions.push_back(value);
+  targetBigEndian = linker.TestFlag(Flag::BigEndian);
+}
+
+void AddScripts(ArmLinker &linker, std::string_view text, bool twoFiles) {
+  size_t split = twoFiles ? text.find('\f') : std::string_view::npos;
+  if (split == std::string_view::npos) {
+    linker.scriptFiles.push_back(ScriptText{kFirstScriptName, std::string(text)});
+    return;
+  }
+  linker.scriptFiles.push_back(ScriptText{kFirstScriptName, std::string(text.substr(0, split))});
+  linker.scriptFiles.push_back(ScriptText{kSecondScriptName, std::string(text.substr(split + 1))});
+}
+
+// The script's part of the pipeline, each phase under its own headline.
+void Run(ArmLinker &linker) {
+  linker.RegisterIntegrityAlgorithms();
+  linker.RunPhase(&BaseLinker::ParseScript, "Parse script");
+  linker.RunPhase(&BaseLinker::DefineSymbols, "Define symbols");
+  linker.RunPhase(&BaseLinker::DumpScriptTasks, "Dump Script tasks");
+  linker.RunPhase(&BaseLinker::RunAssertions, "Run assertions");
+}
+
+} // namespace
+
+ScriptResult RunScript(const uint8_t *data, size_t size) {
+  ScriptResult result;
+  uint8_t options = size > 0 ? data[0] : 0;
+  if (size > 0) {
+    ++data;
+    --size;
+  }
+  std::string_view text(reinterpret_cast<const char *>(data), size);
+  if (NamesProcessEndingOption(text)) {
+    result.skipped = true;
+    return result;
+  }
+
+  FatalHook savedHook = fatalHook;
+  fatalHook = ThrowFatal;
+  if (options & ScriptLog) {
+    theLog.stream = std::fopen("/dev/null", "w");
+    theLog.depth = 0;
+  }
+  auto linker = std::make_unique<ArmLinker>();
+  theLinker = linker.get();
+  try {
+    Configure(*linker, options);
+    AddScripts(*linker, text, options & ScriptTwoFiles);
+    Run(*linker);
+    result.errors = linker->ErrorCount();
+  } catch (const FatalStop &stop) {
+    result.outcome = IsDefect(stop.message) ? Outcome::Defect : Outcome::Fatal;
+    result.message = stop.message;
+  }
+  // A fatal error inside a script leaves the pointer to its lexer behind.
+  currentLexer = nullptr;
+  linker.reset();
+  theLinker = nullptr;
+  targetBigEndian = false;
+  CloseLog();
+  theLog.depth = 0;
+  fatalHook = savedHook;
+  return result;
+}
+
+} // namespace tanrek::fuzz
