@@ -210,6 +210,9 @@ void LinkerRegionFunction::Evaluate(BaseLinker &linker, ExprValue &result) const
 
 namespace {
 
+// Deeper trees are refused; no real expression comes near.
+constexpr uint32_t kMaxDepth = 1000;
+
 // The binary operators of each level, loosest first.
 const std::array<std::initializer_list<Token>, 6> kLevels = {{
     {Token::Implies},
@@ -231,7 +234,7 @@ public:
     while (IsOneOf(lexer.kind, kLevels[level])) {
       Token op = lexer.kind;
       lexer.Next();
-      left = std::make_unique<LinkerBinary>(op, std::move(left), Level(level + 1));
+      left = Bounded(std::make_unique<LinkerBinary>(op, std::move(left), Level(level + 1)));
     }
     return left;
   }
@@ -246,6 +249,14 @@ private:
 
   static ExprPtr Literal(uint32_t value) { return std::make_unique<LinkerLiteral>(value); }
 
+  // A chain like 1 + 1 + ... builds a tree as deep as it is long without
+  // any nesting in the text.
+  ExprPtr Bounded(ExprPtr node) {
+    if (node->depth > kMaxDepth)
+      FatalAt(lexer.tokenPos, "linker expression too deeply nested");
+    return node;
+  }
+
   std::string Name() {
     std::string name;
     lexer.ExpectText(Token::Id, name);
@@ -253,6 +264,7 @@ private:
   }
 
   ExprPtr Primary() {
+    NestingGuard guard(lexer);
     std::string text;
     if (lexer.AcceptText(Token::Literal, text))
       return Literal(ConvertNumber(linker, text));
@@ -265,7 +277,7 @@ private:
     }
     for (Token op : {Token::Tilde, Token::Bang})
       if (lexer.Accept(op))
-        return std::make_unique<LinkerUnary>(op, Primary());
+        return Bounded(std::make_unique<LinkerUnary>(op, Primary()));
     if (lexer.Accept(Token::Linked)) {
       lexer.Expect(Token::Symbol);
       return std::make_unique<LinkerLinkedExpr>(Name());

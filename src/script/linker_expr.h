@@ -10,6 +10,7 @@
 #include "script/range_list.h"
 #include "script/script_lexer.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -27,6 +28,10 @@ class LinkerExpr {
 public:
   virtual ~LinkerExpr() = default;
   virtual void Evaluate(BaseLinker &linker, ExprValue &result) const = 0;
+
+  // Nodes on the longest path down from this one, itself included.
+  // Evaluation recurses that deep, so the parser bounds it.
+  uint32_t depth = 1;
 };
 
 using ExprPtr = std::unique_ptr<LinkerExpr>;
@@ -57,7 +62,9 @@ public:
 
 class LinkerUnary final : public LinkerExpr {
 public:
-  LinkerUnary(Token op, ExprPtr operand) : op(op), operand(std::move(operand)) {}
+  LinkerUnary(Token op, ExprPtr operand) : op(op), operand(std::move(operand)) {
+    depth = this->operand->depth + 1;
+  }
   void Evaluate(BaseLinker &linker, ExprValue &result) const override;
   Token op;
   ExprPtr operand;
@@ -65,7 +72,9 @@ public:
 
 class LinkerBinary final : public LinkerExpr {
 public:
-  LinkerBinary(Token op, ExprPtr left, ExprPtr right) : op(op), left(std::move(left)), right(std::move(right)) {}
+  LinkerBinary(Token op, ExprPtr left, ExprPtr right) : op(op), left(std::move(left)), right(std::move(right)) {
+    depth = std::max(this->left->depth, this->right->depth) + 1;
+  }
   void Evaluate(BaseLinker &linker, ExprValue &result) const override;
   Token op;
   ExprPtr left;

@@ -129,8 +129,11 @@ void Union(RangeList &list, const RangeList &other) {
 // Ranges starting above the address can never matter (their address-after
 // is above it too, or 0 for one ending at 0xFFFFFFFF, and nothing is cut at
 // 0), so the walk begins at the last range starting at or below the
-// address. Below that it goes on past ranges that end under the address.
-void SplitAt(RangeList &list, uint32_t address) {
+// address. Below that it goes on past ranges that end under the address,
+// which in an overlapping list may be all of them. In a list of separate
+// pieces (`separate`) every earlier range ends before the first one looked
+// at begins, so the walk can stop there with the same result.
+static void SplitAt(RangeList &list, uint32_t address, bool separate) {
   // Nothing starts below 0: the walk would stop or do nothing.
   if (address == 0)
     return;
@@ -145,16 +148,31 @@ void SplitAt(RangeList &list, uint32_t address) {
       Union(list, upper);
       return;
     }
+    if (separate)
+      return;
   }
+}
+
+void SplitAt(RangeList &list, uint32_t address) { SplitAt(list, address, false); }
+
+// True when every range ends before the next one begins. Cutting a range
+// and removing ranges keep a list so, which lets the operations on whole
+// lists test it once.
+static bool Separate(const RangeList &list) {
+  const std::vector<AddressRange> &ranges = list.ranges;
+  for (size_t i = 1; i < ranges.size(); ++i)
+    if (uint64_t(ranges[i - 1].start) + ranges[i - 1].size > ranges[i].start)
+      return false;
+  return true;
 }
 
 // Subtracting nothing leaves the list as it is; splitting at the start of
 // an empty range would cut a range for no reason.
-void Subtract(RangeList &list, const AddressRange &range) {
+static void Subtract(RangeList &list, const AddressRange &range, bool separate) {
   if (range.Empty())
     return;
-  SplitAt(list, range.start);
-  SplitAt(list, range.After());
+  SplitAt(list, range.start, separate);
+  SplitAt(list, range.After(), separate);
   // A range within `range` starts between its start and last byte.
   std::vector<AddressRange> &ranges = list.ranges;
   auto from = ranges.begin() + static_cast<std::ptrdiff_t>(FirstStartNotBelow(ranges, range.start));
@@ -167,14 +185,17 @@ void Subtract(RangeList &list, const AddressRange &range) {
   ranges.erase(kept, to);
 }
 
+void Subtract(RangeList &list, const AddressRange &range) { Subtract(list, range, false); }
+
 void Subtract(RangeList &list, const RangeList &other) {
   if (&list == &other) {
     RangeList copy = other;
     Subtract(list, copy);
     return;
   }
+  bool separate = Separate(list);
   for (const AddressRange &range : other.ranges)
-    Subtract(list, range);
+    Subtract(list, range, separate);
 }
 
 void Intersect(RangeList &list, const RangeList &other) {
@@ -183,9 +204,10 @@ void Intersect(RangeList &list, const RangeList &other) {
     Intersect(list, copy);
     return;
   }
+  bool separate = Separate(list);
   for (const AddressRange &range : other.ranges) {
-    SplitAt(list, range.start);
-    SplitAt(list, range.After());
+    SplitAt(list, range.start, separate);
+    SplitAt(list, range.After(), separate);
   }
   std::erase_if(list.ranges, [&other](const AddressRange &r) { return !other.Contains(r); });
 }

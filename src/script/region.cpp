@@ -19,7 +19,7 @@ namespace {
 constexpr uint64_t kMaxRangeSize = 0x10000000;
 // More copies than any memory map needs; a larger count is a mistake that
 // would otherwise build billions of ranges.
-constexpr uint32_t kMaxRepeatCount = 0x10000;
+constexpr uint32_t kMaxRepeatCount = 0x1000;
 
 // [ [from] FIRST [,] (to LAST | size SIZE) [repeat COUNT [displacement D]] ]
 void ParseRangeLiteral(BaseLinker &linker, ScriptLexer &lexer, RangeList &list) {
@@ -61,6 +61,7 @@ void ParseRangeLiteral(BaseLinker &linker, ScriptLexer &lexer, RangeList &list) 
 } // namespace
 
 void ParseRegionPrimary(BaseLinker &linker, ScriptLexer &lexer, RangeList &list) {
+  NestingGuard guard(lexer);
   if (lexer.Is(Token::Id)) {
     SourceLocation where = lexer.tokenPos;
     std::string name = lexer.text;

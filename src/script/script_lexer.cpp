@@ -462,6 +462,16 @@ std::string AnonymousName(const SourceLocation &position) {
                 static_cast<int>(position.column));
 }
 
+// Far deeper than any script needs, and shallow enough for the parsers'
+// frames to fit a default stack with room to spare, also in sanitizer
+// builds.
+constexpr uint32_t kMaxNesting = 256;
+
+NestingGuard::NestingGuard(ScriptLexer &scriptLexer) : lexer(scriptLexer) {
+  if (++lexer.nesting > kMaxNesting)
+    FatalAt(lexer.tokenPos, "linker script nested too deeply");
+}
+
 uint32_t ConvertNumber(BaseLinker &linker, std::string_view text) {
   if (text.empty())
     Fatal(linker, "number required");

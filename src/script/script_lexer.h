@@ -172,6 +172,9 @@ public:
   void ExpectText(Token wanted, std::string &out);
 
   Token kind = Token::Eof;
+  // How deep the parsers are in nested parentheses, conditions and inline
+  // blocks (see NestingGuard).
+  uint32_t nesting = 0;
   SourceLocation tokenPos;
   SourceLocation pos;
   SourceLocation savedPos;
@@ -201,6 +204,20 @@ private:
   size_t remaining;
   // Whether the last read consumed a byte, so that PushBack can undo it.
   bool consumed = false;
+};
+
+// Counts one level of nesting for as long as it lives. The parsers recurse
+// once per level, so a script nested beyond any sensible depth is stopped
+// with "linker script nested too deeply" before it exhausts the stack.
+class NestingGuard {
+public:
+  explicit NestingGuard(ScriptLexer &lexer);
+  ~NestingGuard() { --lexer.nesting; }
+  NestingGuard(const NestingGuard &) = delete;
+  NestingGuard &operator=(const NestingGuard &) = delete;
+
+private:
+  ScriptLexer &lexer;
 };
 
 // The printed name of a token kind: "<eof>", "<id>", "<literal>", the

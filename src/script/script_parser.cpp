@@ -204,6 +204,7 @@ private:
   // A block of the script with its body; it enters the block table once
   // the body is read.
   LinkBlock *MakeBlock(BlockKind kind, const std::string &name, const SourceLocation &where) {
+    NestingGuard guard(lexer);
     if (linker.blockTable.count(name))
       FatalAt(where, "block '%s' is already defined", name.c_str());
     auto owned = std::make_unique<LinkBlock>(kind, name);

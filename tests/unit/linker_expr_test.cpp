@@ -212,6 +212,22 @@ TEST_F(LinkerExprTest, SyntaxErrorsAreFatalAtTheToken) {
   EXPECT_EQ(FatalMessage([&] { Eval("linked symbol 5"); }), "t.icf:1:15: error: expected <id> in linker script");
 }
 
+TEST_F(LinkerExprTest, NestingIsBoundedBeforeTheStackIs) {
+  auto nested = [](int depth) { return std::string(depth, '(') + "1" + std::string(depth, ')'); };
+  EXPECT_EQ(Value(nested(200)), 1u);
+  EXPECT_EQ(FatalMessage([&] { Eval(nested(300)); }), "t.icf:1:257: error: linker script nested too deeply");
+  EXPECT_EQ(Value(std::string(254, '~') + "0"), 0u);
+
+  auto chain = [](int operators) {
+    std::string text = "1";
+    for (int i = 0; i < operators; ++i)
+      text += "+1";
+    return text;
+  };
+  EXPECT_EQ(Value(chain(999)), 1000u);
+  EXPECT_EQ(FatalMessage([&] { Eval(chain(1000)); }), "t.icf:1:2001: error: linker expression too deeply nested");
+}
+
 TEST_F(LinkerExprTest, ConstantsMustBeDefined) {
   std::string text = "nosuch + 1";
   ScriptLexer lexer("t.icf", text.data(), text.size());
