@@ -6,6 +6,7 @@
 #
 #   bench/reader.sh [path/to/tanrek-ld]
 set -euo pipefail
+source "$(dirname "$0")/median.sh"
 
 linker=${1:-build/tanrek-ld}
 linker=$(realpath "$linker")
@@ -14,17 +15,6 @@ trap 'rm -rf "$work"' EXIT
 cd "$work"
 : > empty.ld
 
-median() { # command... ; prints the median wall time in seconds
-  local times=()
-  for _ in 1 2 3 4 5; do
-    local start end
-    start=$(date +%s.%N)
-    "$@" > /dev/null 2>&1 || true
-    end=$(date +%s.%N)
-    times+=("$(echo "$end - $start" | bc)")
-  done
-  printf '%s\n' "${times[@]}" | sort -n | sed -n 3p
-}
 
 libs=/usr/lib/arm-none-eabi/newlib/thumb/v7-m/nofp
 gcc_dir=$(dirname "$(arm-none-eabi-gcc -mcpu=cortex-m3 -mthumb -print-libgcc-file-name)")

@@ -7,6 +7,7 @@
 #
 #   bench/script.sh [path/to/tanrek-ld]
 set -euo pipefail
+source "$(dirname "$0")/median.sh"
 
 linker=${1:-build/tanrek-ld}
 linker=$(realpath "$linker")
@@ -34,16 +35,5 @@ PY
 arm-none-eabi-as empty.s -o empty.o
 "$linker" -q empty.o -Tbig.icf -o out.elf || { echo "the script does not link"; exit 1; }
 
-median() { # command... ; prints the median wall time in seconds
-  local times=()
-  for _ in 1 2 3 4 5; do
-    local start end
-    start=$(date +%s.%N)
-    "$@" > /dev/null 2>&1 || true
-    end=$(date +%s.%N)
-    times+=("$(echo "$end - $start" | bc)")
-  done
-  printf '%s\n' "${times[@]}" | sort -n | sed -n 3p
-}
 
 echo "script of $(($(wc -c < big.icf) / 1000)) kB: $(median "$linker" empty.o -Tbig.icf -o out.elf) s"

@@ -1,32 +1,21 @@
 #include "reader_harness.h"
 
+#include "harness_support.h"
+
 #include "arm/arm_linker.h"
 #include "driver/byte_order.h"
 #include "driver/diagnostics.h"
 #include "driver/linker.h"
-#include "driver/log.h"
 #include "input/input_file.h"
 #include "symbols/symbol.h"
 #include "symbols/symbol_table.h"
 
-#include <cstdio>
 #include <cstring>
 #include <memory>
 
 namespace tanrek::fuzz {
 
 namespace {
-
-// Thrown by the fatal hook; carries the message with its prefix.
-struct FatalStop {
-  std::string message;
-};
-
-void ThrowFatal(const std::string &message) { throw FatalStop{message}; }
-
-bool IsDefect(const std::string &message) {
-  return message.starts_with("error: internal error: ") || message.starts_with("assertion failure: ");
-}
 
 void Configure(ArmLinker &linker, uint8_t options) {
   linker.SetDefaultFlags();
@@ -122,34 +111,16 @@ Result RunReaders(const uint8_t *data, size_t size) {
   Result result;
   if (size >= 0xFFFFFFFFu)
     return result;
-  uint8_t options = size > 0 ? data[0] : 0;
-  if (size > 0) {
-    ++data;
-    --size;
+  uint8_t options = TakeOptionByte(data, size);
+  std::optional<std::string> fatal = RunWithFreshLinker(options & OptionLog, [&](ArmLinker &linker) {
+    Configure(linker, options);
+    Ingest(linker, data, size, result);
+    Walk(linker, (options & OptionVerbosity) == OptionVerbosity);
+  });
+  if (fatal) {
+    result.outcome = IsDefect(*fatal) ? Outcome::Defect : Outcome::Fatal;
+    result.message = *fatal;
   }
-
-  FatalHook savedHook = fatalHook;
-  fatalHook = ThrowFatal;
-  if (options & OptionLog) {
-    theLog.stream = std::fopen("/dev/null", "w");
-    theLog.depth = 0;
-  }
-  auto linker = std::make_unique<ArmLinker>();
-  theLinker = linker.get();
-  try {
-    Configure(*linker, options);
-    Ingest(*linker, data, size, result);
-    Walk(*linker, (options & OptionVerbosity) == OptionVerbosity);
-  } catch (const FatalStop &stop) {
-    result.outcome = IsDefect(stop.message) ? Outcome::Defect : Outcome::Fatal;
-    result.message = stop.message;
-  }
-  linker.reset();
-  theLinker = nullptr;
-  targetBigEndian = false;
-  CloseLog();
-  theLog.depth = 0;
-  fatalHook = savedHook;
   return result;
 }
 

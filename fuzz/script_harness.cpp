@@ -1,49 +1,18 @@
 #include "script_harness.h"
 
+#include "harness_support.h"
+
 #include "arm/arm_linker.h"
 #include "driver/byte_order.h"
 #include "driver/diagnostics.h"
 #include "driver/linker.h"
-#include "driver/log.h"
-#include "script/script_lexer.h"
 
-#include <cstdio>
-#include <memory>
 #include <string_view>
 #include <vector>
 
 namespace tanrek::fuzz {
 
 namespace {
-
-// Thrown by the fatal hook; carries the message with its prefix.
-struct FatalStop {
-  std::string message;
-};
-
-void ThrowFatal(const std::string &message) { throw FatalStop{message}; }
-
-// The message after its prefix: "error: " for a fatal without position,
-// "<file>:<line>:<column>: error: " for one in a script of the harness.
-std::string_view MessageText(std::string_view message) {
-  constexpr std::string_view kError = "error: ";
-  if (message.starts_with(kError))
-    return message.substr(kError.size());
-  for (std::string_view file : {kFirstScriptName, kSecondScriptName}) {
-    if (!message.starts_with(file) || message.size() <= file.size() || message[file.size()] != ':')
-      continue;
-    // The file names hold no ": error: ", and line and column are digits,
-    // so the first one ends the prefix.
-    size_t end = message.find(": error: ", file.size());
-    if (end != std::string_view::npos)
-      return message.substr(end + 2 + kError.size());
-  }
-  return message;
-}
-
-bool IsDefect(const std::string &message) {
-  return message.starts_with("assertion failure: ") || MessageText(message).starts_with("internal error: ");
-}
 
 bool IsOptionDash(char c) { return c == '-' || c == '_'; }
 
@@ -116,42 +85,22 @@ void Run(ArmLinker &linker) {
 
 ScriptResult RunScript(const uint8_t *data, size_t size) {
   ScriptResult result;
-  uint8_t options = size > 0 ? data[0] : 0;
-  if (size > 0) {
-    ++data;
-    --size;
-  }
+  uint8_t options = TakeOptionByte(data, size);
   std::string_view text(reinterpret_cast<const char *>(data), size);
   if (NamesProcessEndingOption(text)) {
     result.skipped = true;
     return result;
   }
-
-  FatalHook savedHook = fatalHook;
-  fatalHook = ThrowFatal;
-  if (options & ScriptLog) {
-    theLog.stream = std::fopen("/dev/null", "w");
-    theLog.depth = 0;
+  std::optional<std::string> fatal = RunWithFreshLinker(options & ScriptLog, [&](ArmLinker &linker) {
+    Configure(linker, options);
+    AddScripts(linker, text, options & ScriptTwoFiles);
+    Run(linker);
+    result.errors = linker.ErrorCount();
+  });
+  if (fatal) {
+    result.outcome = IsDefect(*fatal) ? Outcome::Defect : Outcome::Fatal;
+    result.message = *fatal;
   }
-  auto linker = std::make_unique<ArmLinker>();
-  theLinker = linker.get();
-  try {
-    Configure(*linker, options);
-    AddScripts(*linker, text, options & ScriptTwoFiles);
-    Run(*linker);
-    result.errors = linker->ErrorCount();
-  } catch (const FatalStop &stop) {
-    result.outcome = IsDefect(stop.message) ? Outcome::Defect : Outcome::Fatal;
-    result.message = stop.message;
-  }
-  // A fatal error inside a script leaves the pointer to its lexer behind.
-  currentLexer = nullptr;
-  linker.reset();
-  theLinker = nullptr;
-  targetBigEndian = false;
-  CloseLog();
-  theLog.depth = 0;
-  fatalHook = savedHook;
   return result;
 }
 
