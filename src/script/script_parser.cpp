@@ -88,7 +88,7 @@ private:
       break;
     case Token::Keep:
       lexer.Next();
-      linker.mainTask->Add<KeepTask>(Selector(false));
+      linker.mainTask->Add<KeepTask>(Selector(nullptr));
       break;
     case Token::Fill:
       lexer.Next();
@@ -98,7 +98,7 @@ private:
       lexer.Next();
       lexer.Expect(Token::Not);
       lexer.Expect(Token::Initialize);
-      linker.mainTask->Add<InitializeTask>(InitNone, Selector(false));
+      linker.mainTask->Add<InitializeTask>(InitNone, Selector(nullptr));
       break;
     case Token::Initialize:
       lexer.Next();
@@ -223,7 +223,7 @@ private:
   void BlockBody(LinkBlock &block) {
     if (lexer.Accept(Token::With))
       BlockAttributes(block);
-    block.selector = Selector(true);
+    block.selector = Selector(&block);
     if (lexer.Accept(Token::Except))
       Except(block.selector.except);
   }
@@ -381,12 +381,14 @@ private:
   // --- Selectors ----------------------------------------------------------
 
   // "{ item, item, ... }", or nothing at all for an empty selector.
-  SectionSelector Selector(bool inlineAllowed) {
+  // Inline blocks are allowed in the selector of a block (`owner`) only;
+  // they become its nested blocks.
+  SectionSelector Selector(LinkBlock *owner) {
     SectionSelector selector;
     if (!lexer.Accept(Token::LBrace))
       return selector;
     while (!lexer.Accept(Token::RBrace)) {
-      SelectorItem(selector, inlineAllowed);
+      SelectorItem(selector, owner);
       if (!lexer.Accept(Token::Comma)) {
         lexer.Expect(Token::RBrace);
         break;
@@ -440,7 +442,7 @@ private:
     return false;
   }
 
-  void SelectorItem(SectionSelector &selector, bool inlineAllowed) {
+  void SelectorItem(SectionSelector &selector, LinkBlock *owner) {
     if (MaskItem(selector) || PatternItem(selector))
       return;
     if (lexer.Is(Token::First) || lexer.Is(Token::Last)) {
@@ -449,7 +451,7 @@ private:
     }
     SourceLocation where;
     if (lexer.AcceptAt(Token::Block, where)) {
-      selector.blocks.push_back(BlockItem(inlineAllowed, where));
+      selector.blocks.push_back(BlockItem(owner, where));
       return;
     }
     if (lexer.Accept(Token::Copy)) {
@@ -482,21 +484,27 @@ private:
     }
   }
 
+  LinkBlock *InlineBlock(LinkBlock &owner, const std::string &name, const SourceLocation &where) {
+    LinkBlock *block = MakeBlock(BlockInline, name, where);
+    owner.nestedBlocks.push_back(block);
+    return block;
+  }
+
   bool StartsBlockBody() const {
     return lexer.Is(Token::With) || lexer.Is(Token::LBrace) || lexer.Is(Token::Except);
   }
 
   // After "block": a reference to a defined block, or an inline block.
-  LinkBlock *BlockItem(bool inlineAllowed, const SourceLocation &keyword) {
+  LinkBlock *BlockItem(LinkBlock *owner, const SourceLocation &keyword) {
     if (!lexer.Is(Token::Id)) {
-      if (!inlineAllowed || !StartsBlockBody())
+      if (!owner || !StartsBlockBody())
         lexer.Expect(Token::Id);
-      return MakeBlock(BlockInline, AnonymousName(keyword), keyword);
+      return InlineBlock(*owner, AnonymousName(keyword), keyword);
     }
     SourceLocation where = lexer.tokenPos;
     std::string name = Name();
-    if (inlineAllowed && StartsBlockBody())
-      return MakeBlock(BlockInline, name, where);
+    if (owner && StartsBlockBody())
+      return InlineBlock(*owner, name, where);
     auto entry = linker.blockTable.find(name);
     if (entry == linker.blockTable.end())
       FatalAt(where, "block '%s' is not defined", name.c_str());
@@ -698,7 +706,7 @@ private:
 
   void Initialize(const SourceLocation &start) {
     if (lexer.Accept(Token::Manually)) {
-      linker.mainTask->Add<InitializeTask>(InitManual, Selector(false));
+      linker.mainTask->Add<InitializeTask>(InitManual, Selector(nullptr));
       return;
     }
     lexer.Expect(Token::By);
@@ -706,7 +714,7 @@ private:
       uint32_t method = InitCopy;
       if (lexer.Accept(Token::With))
         CopyOptions(method);
-      linker.mainTask->Add<InitializeTask>(method, Selector(false));
+      linker.mainTask->Add<InitializeTask>(method, Selector(nullptr));
       return;
     }
     if (lexer.Accept(Token::Symbol)) {
@@ -718,7 +726,7 @@ private:
       lexer.Expect(Token::Calling);
     }
     Symbol *function = InitRoutine(Name());
-    linker.mainTask->Add<InitializeCallingTask>(Selector(false), function);
+    linker.mainTask->Add<InitializeCallingTask>(Selector(nullptr), function);
   }
 
   // The routine is a reference of the linker's own, so that the archive
@@ -859,7 +867,7 @@ private:
     if (lexer.Accept(Token::With))
       BlockAttributes(*block);
     block->name = label.empty() ? AnonymousName(lexer.tokenPos) : label;
-    block->selector = Selector(true);
+    block->selector = Selector(block.get());
     linker.placementBlocks.push_back(std::move(block));
     linker.placeAtTasks->Add<PlaceAtTask>(linker.placementBlocks.back().get(), address, atEnd);
   }

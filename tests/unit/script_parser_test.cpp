@@ -117,6 +117,7 @@ TEST_F(ScriptParserTest, AnonymousBlocksAreNumberedInParseOrder) {
   ASSERT_TRUE(linker.blockTable.count(inlineName));
   EXPECT_EQ(Block(inlineName.c_str()).blockKind, BlockInline);
   EXPECT_EQ(linker.placementBlocks[0]->selector.blocks[0]->name, inlineName);
+  EXPECT_EQ(linker.placementBlocks[0]->nestedBlocks, linker.placementBlocks[0]->selector.blocks);
 }
 
 TEST_F(ScriptParserTest, BlockAttributes) {
@@ -196,6 +197,7 @@ TEST_F(ScriptParserTest, SelectorItems) {
   EXPECT_EQ(selector.lastSymbols, (std::vector<std::string>{"end_marker"}));
   ASSERT_EQ(selector.blocks.size(), 1u);
   EXPECT_EQ(selector.blocks[0], &Block("Inner"));
+  EXPECT_TRUE(Block("Outer").nestedBlocks.empty()); // named, not declared inside
   ASSERT_EQ(selector.copiedBlocks.size(), 1u);
   EXPECT_EQ(selector.copiedBlocks[0]->block, &Block("Inner"));
   EXPECT_EQ(selector.except.kindMask, 8u);
