@@ -78,37 +78,27 @@ static const char *Problem(const std::string &name, Outcome outcome) {
   return nullptr;
 }
 
-static unsigned ReplayReaders(const std::vector<fs::path> &paths, bool verbose) {
-  unsigned counts[3] = {0, 0, 0};
-  unsigned failures = 0;
-  for (const fs::path &path : paths) {
-    std::vector<uint8_t> bytes;
-    if (!ReadWhole(path, bytes)) {
-      std::fprintf(stderr, "FAIL %s: cannot be read\n", path.c_str());
-      ++failures;
-      continue;
-    }
-    tanrek::fuzz::Result result = tanrek::fuzz::RunReaders(bytes.data(), bytes.size());
-    ++counts[static_cast<int>(result.outcome)];
-    std::string name = path.filename().string();
-    const char *problem = Problem(name, result.outcome);
-    if (problem) {
-      ++failures;
-      std::fprintf(stderr, "FAIL %s: %s%s%s\n", path.c_str(), problem, result.message.empty() ? "" : ": ",
-                   result.message.c_str());
-    } else if (verbose) {
-      std::fprintf(stderr, "%-9s %s%s%s\n", OutcomeName(result.outcome), name.c_str(),
-                   result.message.empty() ? "" : ": ", result.message.c_str());
-    }
-  }
-  std::fprintf(stderr, "%zu inputs: %u read to the end, %u refused with a fatal error, %u defects; %u failures\n",
-               paths.size(), counts[0], counts[1], counts[2], failures);
-  return failures;
-}
+// What one run of either harness says about its input.
+struct Run {
+  Outcome outcome = Outcome::Completed;
+  std::string message;
+  // Not run: the input names --help or --version in an option statement.
+  bool skipped = false;
+  // Errors counted by a run that went to its end.
+  uint32_t errors = 0;
+};
 
-// A skipped script (one that names --help or --version in an option
-// statement) fails only when its name promises an outcome.
-static unsigned ReplayScripts(const std::vector<fs::path> &paths, bool verbose) {
+// How the summary line names a harness's inputs and their outcomes.
+struct Labels {
+  const char *inputs;    // "inputs", "scripts"
+  const char *completed; // "read to the end", "parsed to the end"
+  bool canSkip;          // the harness may decline to run an input
+};
+
+// Runs every input through `harness` and checks its outcome against its
+// name. A skipped input fails only when its name promises an outcome.
+template <typename Harness>
+static unsigned Replay(const std::vector<fs::path> &paths, bool verbose, const Labels &labels, Harness harness) {
   unsigned counts[3] = {0, 0, 0};
   unsigned skipped = 0;
   unsigned failures = 0;
@@ -119,7 +109,7 @@ static unsigned ReplayScripts(const std::vector<fs::path> &paths, bool verbose) 
       ++failures;
       continue;
     }
-    tanrek::fuzz::ScriptResult result = tanrek::fuzz::RunScript(bytes.data(), bytes.size());
+    Run result = harness(bytes);
     std::string name = path.filename().string();
     const char *problem = nullptr;
     if (result.skipped) {
@@ -142,11 +132,20 @@ static unsigned ReplayScripts(const std::vector<fs::path> &paths, bool verbose) 
                    detail.empty() ? "" : ": ", detail.c_str());
     }
   }
-  std::fprintf(stderr,
-               "%zu scripts: %u parsed to the end, %u refused with a fatal error, %u defects, %u not run; "
-               "%u failures\n",
-               paths.size(), counts[0], counts[1], counts[2], skipped, failures);
+  std::string notRun = labels.canSkip ? ", " + std::to_string(skipped) + " not run" : "";
+  std::fprintf(stderr, "%zu %s: %u %s, %u refused with a fatal error, %u defects%s; %u failures\n", paths.size(),
+               labels.inputs, counts[0], labels.completed, counts[1], counts[2], notRun.c_str(), failures);
   return failures;
+}
+
+static Run RunReaders(const std::vector<uint8_t> &bytes) {
+  tanrek::fuzz::Result result = tanrek::fuzz::RunReaders(bytes.data(), bytes.size());
+  return Run{result.outcome, result.message, false, 0};
+}
+
+static Run RunScript(const std::vector<uint8_t> &bytes) {
+  tanrek::fuzz::ScriptResult result = tanrek::fuzz::RunScript(bytes.data(), bytes.size());
+  return Run{result.outcome, result.message, result.skipped, result.errors};
 }
 
 int main(int argc, char **argv) {
@@ -182,8 +181,8 @@ int main(int argc, char **argv) {
 
   unsigned failures = 0;
   if (!readerPaths.empty())
-    failures += ReplayReaders(readerPaths, verbose);
+    failures += Replay(readerPaths, verbose, Labels{"inputs", "read to the end", false}, RunReaders);
   if (!scriptPaths.empty())
-    failures += ReplayScripts(scriptPaths, verbose);
+    failures += Replay(scriptPaths, verbose, Labels{"scripts", "parsed to the end", true}, RunScript);
   return failures ? 1 : 0;
 }
