@@ -810,10 +810,16 @@ private:
 
   // The implicit block of a placement statement. Placement blocks are not
   // in the block table: nothing can name them.
-  LinkBlock *PlacementBlock(BlockKind kind, const std::string &label, const SourceLocation &anonymousAt) {
-    std::string name = label.empty() ? AnonymousName(anonymousAt) : label;
-    linker.placementBlocks.push_back(std::make_unique<LinkBlock>(kind, name));
+  LinkBlock *PlacementBlock(BlockKind kind, const std::string &label) {
+    linker.placementBlocks.push_back(std::make_unique<LinkBlock>(kind, label));
     return linker.placementBlocks.back().get();
+  }
+
+  // An unlabelled placement block is named after where its statement
+  // stands; each form says which token that is.
+  void NameIfUnlabelled(LinkBlock &block, const SourceLocation &position) {
+    if (block.name.empty())
+      block.name = AnonymousName(position);
   }
 
   void Placement(const std::string &label) {
@@ -835,7 +841,8 @@ private:
   }
 
   void PlaceIn(const std::string &label) {
-    LinkBlock *block = PlacementBlock(BlockPlaceIn, label, lexer.tokenPos);
+    LinkBlock *block = PlacementBlock(BlockPlaceIn, label);
+    NameIfUnlabelled(*block, lexer.tokenPos);
     std::vector<RangeList> regions;
     regions.push_back(Region());
     while (lexer.Accept(Token::Then))
@@ -863,13 +870,12 @@ private:
   // [with ATTRIBUTES] SELECTOR after the address of a place at or place
   // after statement.
   void PlaceAtAddress(const std::string &label, BlockKind kind, uint32_t address, bool atEnd) {
-    auto block = std::make_unique<LinkBlock>(kind, label);
+    LinkBlock *block = PlacementBlock(kind, label);
     if (lexer.Accept(Token::With))
       BlockAttributes(*block);
-    block->name = label.empty() ? AnonymousName(lexer.tokenPos) : label;
-    block->selector = Selector(block.get());
-    linker.placementBlocks.push_back(std::move(block));
-    linker.placeAtTasks->Add<PlaceAtTask>(linker.placementBlocks.back().get(), address, atEnd);
+    NameIfUnlabelled(*block, lexer.tokenPos);
+    block->selector = Selector(block);
+    linker.placeAtTasks->Add<PlaceAtTask>(block, address, atEnd);
   }
 
   BaseLinker &linker;

@@ -15,7 +15,6 @@ namespace tanrek {
 void ScriptTask::Adopt(std::unique_ptr<ScriptTask> child) {
   child->parent = this;
   children.push_back(std::move(child));
-  childCount = uint32_t(children.size());
 }
 
 // ---------------------------------------------------------------------------

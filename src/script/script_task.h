@@ -34,7 +34,6 @@ public:
 
   virtual void SelectInputs(BaseLinker &) {}
   virtual void ApplyKeep(BaseLinker &) {}
-  virtual void Reserved(BaseLinker &) {}
   virtual void SortInputs(BaseLinker &) {}
   virtual void SizeAndAlign(BaseLinker &) {}
   virtual void DefineSymbols(BaseLinker &) {}
@@ -66,7 +65,6 @@ public:
 
   ScriptTask *parent = nullptr;
   std::vector<std::unique_ptr<ScriptTask>> children;
-  uint32_t childCount = 0;
 };
 
 class DefineSymbolTask final : public ScriptTask {
