@@ -226,6 +226,16 @@ public:
   RangeList filledRanges;
   std::vector<FillRequest> fills;
 
+  // Selection and placement: the sections kept by the script or the
+  // command line, the items already reported as conflicting, whether the
+  // "Empty selects" pass is running, every range a placement statement
+  // named, and the item whose failure is being explained.
+  std::set<LinkSection *, BySerial> keptSections;
+  std::set<Locatable *, BySerial> reportedConflicts;
+  bool warnEmptySelects = false;
+  RangeList placementRanges;
+  Locatable *currentUnplaced = nullptr;
+
   // Keeps text alive for the whole run (names of renamed and linker-made
   // symbols, keys of the symbol tables).
   std::string_view SaveString(std::string text);

@@ -196,6 +196,8 @@ public:
   bool madeForCommon = false;
   // The exception index section that is link-ordered against this one.
   LinkSection *linkedIndexSection = nullptr;
+  // References from code sections, counted by "Reference counting".
+  uint32_t referenceCount = 0;
 };
 
 // A section holding an integrity check value.
@@ -255,6 +257,9 @@ public:
   SectionSelector selector;
   std::vector<LinkBlock *> nestedBlocks;
   std::vector<Locatable *> members;
+  // Members that the selector's first and last items chose, in order.
+  std::vector<Locatable *> placedFirst;
+  std::vector<Locatable *> placedLast;
   uint32_t order = 18;
   uint8_t mpu = 0;
   uint8_t autoAt = 0;

@@ -187,7 +187,7 @@ const char *OrderName(uint32_t order) {
       "with locality order",
       "with reference count order",
       "with exception order",
-      "with file order",
+      "with unknown order",
       "with random order",
       "with auto order",
       "with address order",

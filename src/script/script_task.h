@@ -91,6 +91,9 @@ public:
 class DefineBlockTask final : public ScriptTask {
 public:
   explicit DefineBlockTask(LinkBlock *block) : block(block) {}
+  void SelectInputs(BaseLinker &linker) override;
+  void SortInputs(BaseLinker &linker) override;
+  void SizeAndAlign(BaseLinker &linker) override;
   void Dump(BaseLinker &linker) const override;
 
   LinkBlock *block;
@@ -99,6 +102,8 @@ public:
 class PlaceTask : public ScriptTask {
 public:
   explicit PlaceTask(LinkBlock *block) : block(block) {}
+  void SelectInputs(BaseLinker &linker) override;
+  void Unplace(BaseLinker &linker) override;
 
   LinkBlock *block;
 };
@@ -106,6 +111,9 @@ public:
 class PlaceInTask final : public PlaceTask {
 public:
   using PlaceTask::PlaceTask;
+  void SortInputs(BaseLinker &linker) override;
+  void PlaceIn(BaseLinker &linker) override;
+  void ExplainUnplaced(BaseLinker &linker, Locatable &item) override;
   void Dump(BaseLinker &linker) const override;
 
   std::vector<RangeList> regions;
@@ -115,6 +123,9 @@ class PlaceAtTask final : public PlaceTask {
 public:
   PlaceAtTask(LinkBlock *block, uint32_t address, bool atEnd)
       : PlaceTask(block), address(address), atEnd(atEnd) {}
+  void SortInputs(BaseLinker &linker) override;
+  void SizeAndAlign(BaseLinker &linker) override;
+  void PlaceAt(BaseLinker &linker) override;
   void Dump(BaseLinker &linker) const override;
 
   uint32_t address;
@@ -124,6 +135,7 @@ public:
 class KeepTask final : public ScriptTask {
 public:
   explicit KeepTask(SectionSelector selector) : selector(std::move(selector)) {}
+  void ApplyKeep(BaseLinker &linker) override;
   void Dump(BaseLinker &linker) const override;
 
   SectionSelector selector;

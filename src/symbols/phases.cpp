@@ -229,18 +229,4 @@ void BaseLinker::FindSections() {
   }
 }
 
-// ---------------------------------------------------------------------------
-// Linker-defined symbols
-
-// Block symbols, then every statement's define step, so that definitions
-// that use block symbols see their values.
-void BaseLinker::CreateBlockSymbols() {
-  MakeBlockSymbols();
-  DefineSymbols();
-}
-
-void BaseLinker::MakeBlockSymbols() {}
-void BaseLinker::RegionSymbols() {}
-void BaseLinker::ThreadLocalStorage() {}
-
 } // namespace tanrek

@@ -176,7 +176,7 @@ TEST_F(ScriptParserTest, EveryOrderingWord) {
   for (size_t i = 0; i < std::size(cases); ++i)
     EXPECT_EQ(Block(name(i).c_str()).order, cases[i].second) << cases[i].first;
   EXPECT_EQ(Block("Default").order, 18u);
-  EXPECT_STREQ(OrderName(16), "with file order");
+  EXPECT_STREQ(OrderName(16), "with unknown order");
   EXPECT_STREQ(OrderName(20), "with unknown order");
 }
 
