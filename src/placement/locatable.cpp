@@ -352,35 +352,4 @@ void LinkCopiedBlock::WriteContents(uint8_t *buffer) const {
     std::memset(buffer, 0, Size());
 }
 
-// ---------------------------------------------------------------------------
-// Linked order
-
-static bool LinkedBefore(const Locatable *a, const Locatable *b) {
-  auto *sa = dynamic_cast<const LinkSection *>(a);
-  auto *sb = dynamic_cast<const LinkSection *>(b);
-  if (sa && sb && sa->linkedTo && sb->linkedTo)
-    return sa->linkedTo->Address() < sb->linkedTo->Address();
-  return a->Name() < b->Name();
-}
-
-// A merge sort that stays well-behaved even when the comparison is not a
-// strict weak order (mixed link-ordered and plain members).
-void SortByLinkedOrder(std::vector<Locatable *> &items) {
-  std::vector<Locatable *> buffer(items.size());
-  for (size_t width = 1; width < items.size(); width *= 2) {
-    for (size_t left = 0; left < items.size(); left += 2 * width) {
-      size_t mid = std::min(left + width, items.size());
-      size_t right = std::min(left + 2 * width, items.size());
-      size_t i = left, j = mid, k = left;
-      while (i < mid && j < right)
-        buffer[k++] = LinkedBefore(items[j], items[i]) ? items[j++] : items[i++];
-      while (i < mid)
-        buffer[k++] = items[i++];
-      while (j < right)
-        buffer[k++] = items[j++];
-    }
-    items.swap(buffer);
-  }
-}
-
 } // namespace tanrek
