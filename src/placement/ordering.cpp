@@ -54,6 +54,12 @@ template <typename LaterFirst> static void MergeSort(std::vector<Locatable *> &i
 // std::string compares its bytes as unsigned char, a prefix first.
 static bool NameBefore(const Locatable *a, const Locatable *b) { return a->Name() < b->Name(); }
 
+static bool ReverseNameBefore(const Locatable *a, const Locatable *b) { return NameBefore(b, a); }
+static bool AlignmentBefore(const Locatable *a, const Locatable *b) { return a->Alignment() > b->Alignment(); }
+static bool LargerBefore(const Locatable *a, const Locatable *b) { return a->Size() > b->Size(); }
+static bool SmallerBefore(const Locatable *a, const Locatable *b) { return a->Size() < b->Size(); }
+static bool AddressBefore(const Locatable *a, const Locatable *b) { return a->Address() < b->Address(); }
+
 static bool LinkedBefore(const Locatable *a, const Locatable *b) {
   auto *sa = dynamic_cast<const LinkSection *>(a);
   auto *sb = dynamic_cast<const LinkSection *>(b);
@@ -142,26 +148,26 @@ using Before = bool (*)(const Locatable *, const Locatable *);
 // the orderings that leave the list alone or have an algorithm of their
 // own.
 static const Before kStableOrderings[] = {
-    nullptr,                                                                // 0 any
-    nullptr,                                                                // 1 fixed
-    LinkedBefore,                                                           // 2 linked
-    NameBefore,                                                             // 3 alphabetical
-    [](const Locatable *a, const Locatable *b) { return NameBefore(b, a); }, // 4 reverse alphabetical
-    [](const Locatable *a, const Locatable *b) { return a->Alignment() > b->Alignment(); }, // 5 alignment
-    AlignmentThenSizeBefore,                                                 // 6
-    AlignmentThenNameBefore,                                                 // 7
-    [](const Locatable *a, const Locatable *b) { return a->Size() > b->Size(); }, // 8 size
-    SizeThenAlignmentBefore,                                                 // 9
-    [](const Locatable *a, const Locatable *b) { return a->Size() < b->Size(); }, // 10 reverse size
-    AccessThenSizeBefore,                                                    // 11
-    nullptr,                                                                 // 12 maximum packing
-    nullptr,                                                                 // 13 locality
-    nullptr,                                                                 // 14 reference count
-    ExceptionBefore,                                                         // 15 exception
-    FileBefore,                                                              // 16 file
-    nullptr,                                                                 // 17 random
-    AutoBefore,                                                              // 18 auto
-    [](const Locatable *a, const Locatable *b) { return a->Address() < b->Address(); }, // 19 address
+    nullptr,                 // 0 any
+    nullptr,                 // 1 fixed
+    LinkedBefore,            // 2 linked
+    NameBefore,              // 3 alphabetical
+    ReverseNameBefore,       // 4 reverse alphabetical
+    AlignmentBefore,         // 5 alignment
+    AlignmentThenSizeBefore, // 6 alignment then size
+    AlignmentThenNameBefore, // 7 alignment then alphabetical
+    LargerBefore,            // 8 size
+    SizeThenAlignmentBefore, // 9 size then alignment
+    SmallerBefore,           // 10 reverse size
+    AccessThenSizeBefore,    // 11 access then size
+    nullptr,                 // 12 maximum packing
+    nullptr,                 // 13 locality
+    nullptr,                 // 14 reference count
+    ExceptionBefore,         // 15 exception
+    FileBefore,              // 16 file
+    nullptr,                 // 17 random
+    AutoBefore,              // 18 auto
+    AddressBefore,           // 19 address
 };
 
 void SortByLinkedOrder(std::vector<Locatable *> &items) { MergeSort(items, LinkedBefore); }
@@ -393,8 +399,7 @@ private:
 };
 
 LocalityGraph::LocalityGraph(BaseLinker &linker, const std::vector<Locatable *> &items)
-    : members(items), successors(items.size()), incoming(items.size()), children(items.size()),
-      taken(items.size()) {
+    : members(items), successors(items.size()), incoming(items.size()), children(items.size()), taken(items.size()) {
   for (size_t i = 0; i < members.size(); ++i)
     position.emplace(members[i], i);
   for (size_t i = 0; i < members.size(); ++i)
@@ -424,8 +429,7 @@ std::vector<size_t> LocalityGraph::Roots() const {
   for (size_t i = 0; i < members.size(); ++i)
     if (!successors[i].empty() && incoming[i] == 0)
       roots.push_back(i);
-  std::sort(roots.begin(), roots.end(),
-            [&](size_t a, size_t b) { return members[a]->serial < members[b]->serial; });
+  std::sort(roots.begin(), roots.end(), [&](size_t a, size_t b) { return members[a]->serial < members[b]->serial; });
   return roots;
 }
 

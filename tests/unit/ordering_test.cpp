@@ -51,8 +51,8 @@ protected:
   void GiveIndexEntry(LinkSection &function, uint32_t word) {
     LinkSection &index = Make(".ARM.exidx" + function.Name(), Rodata, 8, 4);
     index.sh_type = kShtArmExidx;
-    index.SetReplacementContents({0, 0, 0, 0, uint8_t(word), uint8_t(word >> 8), uint8_t(word >> 16),
-                                  uint8_t(word >> 24)});
+    index.SetReplacementContents(
+        {0, 0, 0, 0, uint8_t(word), uint8_t(word >> 8), uint8_t(word >> 16), uint8_t(word >> 24)});
     function.linkedIndexSection = &index;
     function.state |= StateLinkTarget;
   }
@@ -144,10 +144,10 @@ TEST_F(OrderingTest, NamesCompareAsUnsignedBytes) {
 // is filled by a smaller section, in three passes.
 TEST_F(OrderingTest, MaximumPackingPairsRaggedWordsWithFillers) {
   auto item = [&](const char *name, uint32_t size, uint32_t align) { return &Make(name, Data, size, align); };
-  std::vector<Locatable *> first = {
-      item("A", 6, 4), item("B", 7, 4), item("C", 5, 4), item("D", 6, 4), item("E", 5, 4), item("S", 6, 4),
-      item("H", 2, 2), item("I", 6, 2), item("J", 1, 1), item("K", 1, 1), item("L", 5, 1), item("M", 3, 1),
-      item("N", 4, 2), item("O", 4, 1),  item("P", 8, 8), item("Q", 8, 4), item("X", 4, 3)};
+  std::vector<Locatable *> first = {item("A", 6, 4), item("B", 7, 4), item("C", 5, 4), item("D", 6, 4), item("E", 5, 4),
+                                    item("S", 6, 4), item("H", 2, 2), item("I", 6, 2), item("J", 1, 1), item("K", 1, 1),
+                                    item("L", 5, 1), item("M", 3, 1), item("N", 4, 2), item("O", 4, 1), item("P", 8, 8),
+                                    item("Q", 8, 4), item("X", 4, 3)};
   // First pass: A+H, B+J, C+M, D+I; E and S wait. Second pass: S takes two
   // single bytes; E finds no half-word. What is left follows by bucket.
   EXPECT_EQ(Sorted(first, 12), "P X Q A H B J C M D I S K L E N O");
@@ -220,11 +220,11 @@ TEST_F(OrderingTest, ReferenceCountsFromCodeDecideEqualSizes) {
   LinkSection &table = Make(".rodata", Rodata, 8, 4), &other = Make(".text.other", Text, 8, 4);
   Refer(code, &data);
   Refer(code, &data);
-  Refer(code, &table, 0);                    // applies nothing
-  Refer(code, &linker.absoluteSection);      // absolute
-  Refer(code, nullptr, 2, kStbGlobal);       // undefined
-  Refer(code, &code);                        // itself
-  Refer(data, &table);                       // data refers, but is not code
+  Refer(code, &table, 0);               // applies nothing
+  Refer(code, &linker.absoluteSection); // absolute
+  Refer(code, nullptr, 2, kStbGlobal);  // undefined
+  Refer(code, &code);                   // itself
+  Refer(data, &table);                  // data refers, but is not code
   for (LinkSection *section : {&code, &data, &table, &other})
     linker.sectionsToPlace.insert(section);
   std::string counts = CaptureLog([&] {
@@ -312,7 +312,8 @@ TEST_F(BlockSizeTest, FixedSizeMustHoldTheMembers) {
   EXPECT_EQ(FatalMessage([&] { SizeLog(block); }), "");
   EXPECT_EQ(block.Size(), 16u);
   b.sh_size = 5;
-  EXPECT_EQ(FatalMessage([&] { SizeLog(block); }), "error: block F overflow: fixed size 16 bytes but requires 17 bytes");
+  EXPECT_EQ(FatalMessage([&] { SizeLog(block); }),
+            "error: block F overflow: fixed size 16 bytes but requires 17 bytes");
 }
 
 TEST_F(BlockSizeTest, SizesBeyondTheAddressSpaceDoNotWrap) {
