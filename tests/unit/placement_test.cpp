@@ -7,6 +7,7 @@
 
 #include <gmock/gmock.h>
 
+#include <cstdlib>
 #include <memory>
 
 namespace tanrek {
@@ -52,6 +53,27 @@ TEST(FindSpaceTest, RangeEndingAtTheTopOfMemory) {
   RangeList free = List({{0xFFFFFF00, 0x100}});
   EXPECT_EQ(FindSpace(free, 0x80, 0x80)->start, 0xFFFFFF00u);
   EXPECT_FALSE(FindSpace(List({{0xFFFFFFF1, 0xF}}), 8, 16));
+}
+
+// The candidate space remembers pieces too small for a class of sizes; it
+// must still give exactly the first fit.
+TEST(FindSpaceTest, CandidateSpaceGivesTheSameFirstFit) {
+  std::srand(7);
+  RangeList plain = List({{0x100, 0x2000}, {0x3000, 0x40}, {0x4000, 0x10000}});
+  CandidateSpace space(plain);
+  for (int i = 0; i < 3000; ++i) {
+    uint32_t size = uint32_t(std::rand() % 40);
+    uint32_t alignment = 1u << (std::rand() % 5);
+    auto expected = FindSpace(plain, size, alignment);
+    auto found = space.Find(size, alignment);
+    ASSERT_EQ(bool(expected), bool(found)) << i;
+    if (!expected)
+      continue;
+    ASSERT_EQ(expected->start, found->start) << i;
+    SubtractFromSeparate(plain, *expected);
+    space.Take(*found);
+  }
+  EXPECT_EQ(LongText(plain), LongText(space.Ranges()));
 }
 
 TEST(AutoAtAddressTest, AutomaticBaseStopsAtTheFirstInvalidCharacter) {
