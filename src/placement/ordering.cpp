@@ -406,7 +406,9 @@ LocalityGraph::LocalityGraph(BaseLinker &linker, const std::vector<Locatable *> 
     AddEdges(linker, i);
 }
 
-// Edges are kept in member order and without repeats.
+// Edges are kept by serial and without repeats, so the groups do not
+// depend on the order the members arrive in and sorting twice gives the
+// order that sorting once gave.
 void LocalityGraph::AddEdges(BaseLinker &linker, size_t from) {
   auto *section = dynamic_cast<LinkSection *>(members[from]);
   if (!section)
@@ -418,7 +420,7 @@ void LocalityGraph::AddEdges(BaseLinker &linker, size_t from) {
     if (found != position.end() && found->second != from)
       out.push_back(found->second);
   }
-  std::sort(out.begin(), out.end());
+  std::sort(out.begin(), out.end(), [&](size_t a, size_t b) { return members[a]->serial < members[b]->serial; });
   out.erase(std::unique(out.begin(), out.end()), out.end());
   for (size_t to : out)
     ++incoming[to];

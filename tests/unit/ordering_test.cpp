@@ -200,8 +200,8 @@ TEST_F(OrderingTest, LocalityPlacesEveryMemberOnce) {
   EXPECT_EQ(log, expected);
 }
 
-// A head with two or three children follows the larger first one; with
-// one child it comes first.
+// A head follows the larger half of its children (largest first); with one
+// child it comes first.
 TEST_F(OrderingTest, LocalityPutsEachNodeAmongItsChildren) {
   LinkSection &head = Make("head", Text, 4, 4), &one = Make("one", Text, 4, 4), &two = Make("two", Text, 16, 4);
   LinkSection &three = Make("three", Text, 8, 4), &leaf = Make("leaf", Text, 4, 4);
@@ -209,8 +209,15 @@ TEST_F(OrderingTest, LocalityPutsEachNodeAmongItsChildren) {
   Refer(head, &two);
   Refer(head, &three);
   Refer(one, &leaf);
-  std::vector<Locatable *> members = {&leaf, &three, &two, &one, &head};
-  EXPECT_EQ(Sorted(members, 13), "two head three one leaf");
+  LinkSection &twin = Make("twin", Text, 8, 4);
+  Refer(head, &twin);
+  std::vector<Locatable *> members = {&leaf, &twin, &three, &two, &one, &head};
+  SortMembers(linker, members, 13);
+  EXPECT_EQ(Names(members), "two three head twin one leaf");
+  // Children of equal size follow their serials, not the list: sorting the
+  // result again changes nothing.
+  SortMembers(linker, members, 13);
+  EXPECT_EQ(Names(members), "two three head twin one leaf");
 }
 
 // Only code counts, only relocations that apply, only targets in a real
