@@ -316,10 +316,10 @@ TEST_F(BlockSizeTest, FixedSizeMustHoldTheMembers) {
   block.size = 16;
   LinkSection &a = Make("a", Data, 10, 2), &b = Make("b", Data, 4, 4);
   block.members = {&a, &b};
-  EXPECT_EQ(FatalMessage([&] { SizeLog(block); }), "");
+  EXPECT_EQ(FatalMessage([&] { SizeAndAlignBlock(linker, block); }), "");
   EXPECT_EQ(block.Size(), 16u);
   b.sh_size = 5;
-  EXPECT_EQ(FatalMessage([&] { SizeLog(block); }),
+  EXPECT_EQ(FatalMessage([&] { SizeAndAlignBlock(linker, block); }),
             "error: block F overflow: fixed size 16 bytes but requires 17 bytes");
 }
 
@@ -327,7 +327,7 @@ TEST_F(BlockSizeTest, SizesBeyondTheAddressSpaceDoNotWrap) {
   LinkBlock block(BlockDefined, "huge");
   LinkSection &a = Make("a", Bss, 0xFFFFFFF0, 1), &b = Make("b", Bss, 0x20, 1);
   block.members = {&a, &b};
-  EXPECT_EQ(FatalMessage([&] { SizeLog(block); }),
+  EXPECT_EQ(FatalMessage([&] { SizeAndAlignBlock(linker, block); }),
             "error: block huge overflow: requires 4294967312 bytes, more than the address space");
 }
 
