@@ -274,5 +274,58 @@ TEST_F(LinkerDefinedTest, WithoutTlsBytesTheThreadPointerIsZero) {
   EXPECT_TRUE(linker.imageSymbols.count(linker.globalSymbols.at("__thread_pointer$")));
 }
 
+// ---------------------------------------------------------------------------
+// Padding
+
+TEST_F(LinkerDefinedTest, PaddingExtendsChosenKindsWithZerosUpToSixteen) {
+  Parse({"--pad-rom"});
+  static const uint8_t kCode[] = {1, 2, 3, 4, 5, 6};
+  LinkSection &code = Section(".text", kShtProgbits, kShfAlloc | kShfExecinstr, 6, 4);
+  code.fileContents = kCode;
+  LinkSection &big = Section(".rodata.big", kShtProgbits, kShfAlloc, 20, 64);
+  LinkSection &bytes = Section(".rodata.str", kShtProgbits, kShfAlloc, 3, 1);
+  LinkSection &data = Section(".data", kShtProgbits, kShfAlloc | kShfWrite, 6, 4);
+  LinkSection &even = Section(".rodata.even", kShtProgbits, kShfAlloc, 32, 8);
+
+  std::string log = PhaseLog([&] { linker.PadSections(); });
+  EXPECT_EQ(log, "  Padding sections for section alignment\n"
+                 "  Padding section '.text' to align size to 4: size increased by 2 from 6 to 8\n"
+                 "  Padding section '.rodata.big' to align size to 16: size increased by 12 from 20 to 32\n");
+  EXPECT_EQ(std::vector<uint8_t>(code.Contents(), code.Contents() + code.Size()),
+            (std::vector<uint8_t>{1, 2, 3, 4, 5, 6, 0, 0}));
+  EXPECT_EQ(big.Size(), 32u);
+  EXPECT_EQ(std::vector<uint8_t>(big.Contents(), big.Contents() + 32), std::vector<uint8_t>(32, 0));
+  EXPECT_EQ(bytes.Size(), 3u);
+  EXPECT_EQ(data.Size(), 6u);
+  EXPECT_EQ(even.Size(), 32u);
+  EXPECT_FALSE(even.hasReplacement);
+}
+
+// Bytes patched in the working copy stay until unmapping, which returns to
+// the original bytes, now padded.
+TEST_F(LinkerDefinedTest, PaddingKeepsPatchesInTheWorkingCopyAndOriginalsBeneath) {
+  Parse({"--pad-code"});
+  static const uint8_t kCode[] = {1, 2, 3};
+  LinkSection &code = Section(".text", kShtProgbits, kShfAlloc | kShfExecinstr, 3, 2);
+  code.fileContents = kCode;
+  code.MutableContents()[0] = 9;
+  linker.PadSections();
+  EXPECT_EQ(std::vector<uint8_t>(code.Contents(), code.Contents() + 4), (std::vector<uint8_t>{9, 2, 3, 0}));
+  code.Unmap();
+  EXPECT_EQ(std::vector<uint8_t>(code.Contents(), code.Contents() + 4), (std::vector<uint8_t>{1, 2, 3, 0}));
+}
+
+// Zero-initialised sections have no bytes, only a size; a minimum alignment
+// counts as the section's alignment and is written into its header.
+TEST_F(LinkerDefinedTest, PaddingZeroInitSectionsChangesOnlyTheSize) {
+  Parse({"--pad-zi", "--min-align-zi=8"});
+  LinkSection &bss = Section(".bss", kShtNobits, kShfAlloc | kShfWrite, 5, 1);
+  linker.PadSections();
+  EXPECT_EQ(bss.Size(), 8u);
+  EXPECT_EQ(bss.sh_addralign, 8u);
+  EXPECT_FALSE(bss.hasReplacement);
+  EXPECT_EQ(bss.Contents(), nullptr);
+}
+
 } // namespace
 } // namespace tanrek
