@@ -64,70 +64,49 @@ protected:
 // ---------------------------------------------------------------------------
 // Block symbols
 
+// Names come from the block name without its leading dot; blocks without
+// a name of their own ('<' names, empty names) get nothing.
 TEST_F(LinkerDefinedTest, BlockSymbolsDropTheLeadingDotAndDefineOnlyReferencedNames) {
-  LinkBlock &block = Block(".data_init", 0x20000000, 0x40);
-  Refer({"data_init$$Base", "__data_init_start__", "__data_init_size", ".data_init$$Base"});
-  std::string log = PhaseLog([&] { CreateBlockSymbols(linker, block); });
+  Refer({"data_init$$Base", "__data_init_start__", "__data_init_size", ".data_init$$Base", "$$Base",
+         "<place in ROM>$$Base", "__<place in ROM>_start__"});
+  std::string log = PhaseLog([&] {
+    for (const char *name : {".data_init", "", ".", "<place in ROM>", ".<place in ROM>"})
+      CreateBlockSymbols(linker, Block(name, 0x20000000, 0x40));
+  });
   EXPECT_EQ(log, "  Creating symbols for block .data_init\n"
                  "      Define global symbol data_init$$Base = 0x20000000\n"
                  "      Define global symbol __data_init_start__ = 0x20000000\n"
                  "      Define global symbol __data_init_size = 0x00000040\n");
-  EXPECT_FALSE(Defined("data_init$$Limit"));
-  EXPECT_FALSE(Defined("__data_init_end__"));
-  EXPECT_TRUE(linker.undefinedSymbols.count(".data_init$$Base"));
+  EXPECT_EQ(linker.globalSymbols.size(), 3u);
   EXPECT_TRUE(linker.imageSymbols.count(linker.globalSymbols.at("__data_init_size")));
 }
 
-TEST_F(LinkerDefinedTest, GeneratedAndEmptyNamesGetNoSymbols) {
-  Refer({"$$Base", "__start__", "<place in ROM>$$Base", "__<place in ROM>_start__", "place in ROM>$$Base"});
-  std::string log = PhaseLog([&] {
-    for (const char *name : {"", ".", "<place in ROM>", ".<place in ROM>"})
-      CreateBlockSymbols(linker, Block(name, 0x100, 4));
-  });
-  EXPECT_EQ(log, "");
-  EXPECT_TRUE(linker.globalSymbols.empty());
-}
-
 // The "$$" family follows AutoArmSymbols and the "__" family
-// AutoEsBlockSymbols, each on its own.
-TEST_F(LinkerDefinedTest, EachNamingFamilyFollowsItsFlag) {
+// AutoEsBlockSymbols. A name defined elsewhere is never replaced, and once
+// defined a name keeps its value when the block moves.
+TEST_F(LinkerDefinedTest, EachNamingFamilyFollowsItsFlagAndIsDefinedOnce) {
+  Symbol *own = DefineGlobalSymbol(linker, "stack$$Base", 0x1234);
   LinkBlock &block = Block("stack", 0x20001000, 0x800);
-  const char *const arm[] = {"stack$$Base", "stack$$Limit", "stack$$Length"};
   const char *const es[] = {"__stack_start__", "__stack_end__", "__stack_size__",
                             "__stack_start",   "__stack_end",   "__stack_size"};
-  Refer({arm[0], arm[1], arm[2]});
-  Refer({es[0], es[1], es[2], es[3], es[4], es[5]});
+  Refer({"stack$$Limit", "stack$$Length", es[0], es[1], es[2], es[3], es[4], es[5]});
   const uint32_t expected[] = {0x20001000, 0x20001800, 0x800};
-
   linker.ClearFlag(Flag::AutoArmSymbols);
   CreateBlockSymbols(linker, block);
   for (int i = 0; i < 6; ++i)
     EXPECT_EQ(ValueOf(es[i]), expected[i % 3]) << es[i];
-  for (const char *name : arm)
-    EXPECT_FALSE(Defined(name)) << name;
+  EXPECT_FALSE(Defined("stack$$Limit"));
 
   linker.SetFlag(Flag::AutoArmSymbols);
   linker.ClearFlag(Flag::AutoEsBlockSymbols);
   block.address = 0x30000000;
   CreateBlockSymbols(linker, block);
-  EXPECT_EQ(ValueOf("stack$$Base"), 0x30000000u);
+  EXPECT_EQ(linker.globalSymbols.at("stack$$Base"), own);
   EXPECT_EQ(ValueOf("stack$$Limit"), 0x30000800u);
   EXPECT_EQ(ValueOf("stack$$Length"), 0x800u);
   EXPECT_EQ(ValueOf("__stack_start__"), 0x20001000u);
-}
-
-// A name defined by an object or the script is never replaced, and a later
-// run after the block moved leaves the first value alone.
-TEST_F(LinkerDefinedTest, BlockSymbolsAreDefinedOnceAndOnlyWhenUndefined) {
-  Symbol *own = DefineGlobalSymbol(linker, "heap$$Base", 0x1234);
-  LinkBlock &heap = Block("heap", 0x20000100, 0x400);
-  Refer({"__heap_end__"});
-  CreateBlockSymbols(linker, heap);
-  heap.address = 0x20000200;
-  std::string log = PhaseLog([&] { CreateBlockSymbols(linker, heap); });
-  EXPECT_EQ(log, "  Creating symbols for block heap\n");
-  EXPECT_EQ(linker.globalSymbols.at("heap$$Base"), own);
-  EXPECT_EQ(ValueOf("__heap_end__"), 0x20000500u);
+  linker.SetFlag(Flag::AutoEsBlockSymbols);
+  EXPECT_EQ(PhaseLog([&] { CreateBlockSymbols(linker, block); }), "  Creating symbols for block stack\n");
   EXPECT_EQ(linker.ErrorCount(), 0u);
 }
 
@@ -178,12 +157,9 @@ TEST_F(LinkerDefinedTest, RegionSymbolsSpanTheRangesAndTheirUsedPart) {
       {"__ROM_segment_start__", 0x0},           {"__ROM_segment_end__", 0x3000},
       {"__ROM_segment_size__", 0x3000},         {"__ROM_segment_used_start__", 0x800},
       {"__ROM_segment_used_end__", 0x2110},     {"__ROM_segment_used_size__", 0x1910},
-      {"__RAM_segment_start__", 0x20000000},    {"__RAM_segment_end__", 0x20008000},
       {"__RAM_segment_size__", 0x8000},         {"__RAM_segment_used_start__", 0x20000000},
       {"__RAM_segment_used_end__", 0x20000000}, {"__RAM_segment_used_size__", 0},
-      {"__NONE_segment_start__", 0},            {"__NONE_segment_end__", 0},
-      {"__NONE_segment_size__", 0},             {"__NONE_segment_used_start__", 0},
-      {"__NONE_segment_used_end__", 0},         {"__NONE_segment_used_size__", 0},
+      {"__NONE_segment_end__", 0},              {"__NONE_segment_used_start__", 0},
   };
   for (const Expected &symbol : expected) {
     ASSERT_TRUE(Defined(symbol.name)) << symbol.name;
@@ -194,20 +170,27 @@ TEST_F(LinkerDefinedTest, RegionSymbolsSpanTheRangesAndTheirUsedPart) {
 }
 
 // Region symbols do not wait for a reference, so an object that defines one
-// conflicts with it; the object's definition stays.
-TEST_F(LinkerDefinedTest, RegionSymbolDefinedByAnObjectIsAConflict) {
+// conflicts with them; the object's definition stays. Turned off, they
+// leave every reference undefined.
+TEST_F(LinkerDefinedTest, RegionSymbolsConflictWithObjectsUnlessTurnedOff) {
   linker.memory = std::make_unique<Memory>();
   linker.regionTable["RAM"].ranges = {{0x20000000, 0x100}};
   InputFile file(nullptr, "a.o", false);
-  LinkSection *data = file.AddSection(std::make_unique<LinkSection>(".data", 1));
   Symbol own;
   own.name = "__RAM_segment_end__";
   own.info = kStbGlobal << 4 | kSttObject;
   own.file = &file;
-  own.section = data;
+  own.section = file.AddSection(std::make_unique<LinkSection>(".data", 1));
   own.sectionIndex = 1;
   DefineGlobal(linker, &own);
+  Refer({"__RAM_segment_start__"});
 
+  Parse({"--no-auto-es-region-symbols"});
+  EXPECT_EQ(PhaseLog([&] { linker.RegionSymbols(); }), "");
+  EXPECT_EQ(linker.globalSymbols.size(), 1u);
+  EXPECT_TRUE(linker.undefinedSymbols.count("__RAM_segment_start__"));
+
+  linker.SetFlag(Flag::AutoEsRegionSymbols);
   linker.RegionSymbols();
   EXPECT_EQ(linker.ErrorCount(), 1u);
   EXPECT_EQ(linker.diagnostics, (std::vector<std::string>{"error: multiply defined global symbol __RAM_segment_end__",
@@ -215,16 +198,6 @@ TEST_F(LinkerDefinedTest, RegionSymbolDefinedByAnObjectIsAConflict) {
                                                           "error:   and     by a.o"}));
   EXPECT_EQ(linker.globalSymbols.at("__RAM_segment_end__"), &own);
   EXPECT_EQ(ValueOf("__RAM_segment_start__"), 0x20000000u);
-}
-
-TEST_F(LinkerDefinedTest, RegionSymbolsCanBeTurnedOff) {
-  Parse({"--no-auto-es-region-symbols"});
-  linker.memory = std::make_unique<Memory>();
-  linker.regionTable["RAM"].ranges = {{0x20000000, 0x100}};
-  Refer({"__RAM_segment_start__"});
-  EXPECT_EQ(PhaseLog([&] { linker.RegionSymbols(); }), "");
-  EXPECT_TRUE(linker.globalSymbols.empty());
-  EXPECT_TRUE(linker.undefinedSymbols.count("__RAM_segment_start__"));
 }
 
 // ---------------------------------------------------------------------------
@@ -277,28 +250,30 @@ TEST_F(LinkerDefinedTest, WithoutTlsBytesTheThreadPointerIsZero) {
 // ---------------------------------------------------------------------------
 // Padding
 
+// Zero-initialised sections have no bytes, only a size; a minimum alignment
+// counts as the section's alignment and is written into its header.
 TEST_F(LinkerDefinedTest, PaddingExtendsChosenKindsWithZerosUpToSixteen) {
-  Parse({"--pad-rom"});
+  Parse({"--pad-rom", "--pad-zi", "--min-align-zi=8"});
   static const uint8_t kCode[] = {1, 2, 3, 4, 5, 6};
   LinkSection &code = Section(".text", kShtProgbits, kShfAlloc | kShfExecinstr, 6, 4);
   code.fileContents = kCode;
   LinkSection &big = Section(".rodata.big", kShtProgbits, kShfAlloc, 20, 64);
   LinkSection &bytes = Section(".rodata.str", kShtProgbits, kShfAlloc, 3, 1);
   LinkSection &data = Section(".data", kShtProgbits, kShfAlloc | kShfWrite, 6, 4);
-  LinkSection &even = Section(".rodata.even", kShtProgbits, kShfAlloc, 32, 8);
+  LinkSection &bss = Section(".bss", kShtNobits, kShfAlloc | kShfWrite, 5, 1);
 
   std::string log = PhaseLog([&] { linker.PadSections(); });
   EXPECT_EQ(log, "  Padding sections for section alignment\n"
                  "  Padding section '.text' to align size to 4: size increased by 2 from 6 to 8\n"
-                 "  Padding section '.rodata.big' to align size to 16: size increased by 12 from 20 to 32\n");
+                 "  Padding section '.rodata.big' to align size to 16: size increased by 12 from 20 to 32\n"
+                 "  Padding section '.bss' to align size to 8: size increased by 3 from 5 to 8\n");
   EXPECT_EQ(std::vector<uint8_t>(code.Contents(), code.Contents() + code.Size()),
             (std::vector<uint8_t>{1, 2, 3, 4, 5, 6, 0, 0}));
-  EXPECT_EQ(big.Size(), 32u);
-  EXPECT_EQ(std::vector<uint8_t>(big.Contents(), big.Contents() + 32), std::vector<uint8_t>(32, 0));
+  EXPECT_EQ(std::vector<uint8_t>(big.Contents(), big.Contents() + big.Size()), std::vector<uint8_t>(32, 0));
   EXPECT_EQ(bytes.Size(), 3u);
   EXPECT_EQ(data.Size(), 6u);
-  EXPECT_EQ(even.Size(), 32u);
-  EXPECT_FALSE(even.hasReplacement);
+  EXPECT_EQ(bss.sh_addralign, 8u);
+  EXPECT_EQ(bss.Contents(), nullptr);
 }
 
 // Bytes patched in the working copy stay until unmapping, which returns to
@@ -313,18 +288,6 @@ TEST_F(LinkerDefinedTest, PaddingKeepsPatchesInTheWorkingCopyAndOriginalsBeneath
   EXPECT_EQ(std::vector<uint8_t>(code.Contents(), code.Contents() + 4), (std::vector<uint8_t>{9, 2, 3, 0}));
   code.Unmap();
   EXPECT_EQ(std::vector<uint8_t>(code.Contents(), code.Contents() + 4), (std::vector<uint8_t>{1, 2, 3, 0}));
-}
-
-// Zero-initialised sections have no bytes, only a size; a minimum alignment
-// counts as the section's alignment and is written into its header.
-TEST_F(LinkerDefinedTest, PaddingZeroInitSectionsChangesOnlyTheSize) {
-  Parse({"--pad-zi", "--min-align-zi=8"});
-  LinkSection &bss = Section(".bss", kShtNobits, kShfAlloc | kShfWrite, 5, 1);
-  linker.PadSections();
-  EXPECT_EQ(bss.Size(), 8u);
-  EXPECT_EQ(bss.sh_addralign, 8u);
-  EXPECT_FALSE(bss.hasReplacement);
-  EXPECT_EQ(bss.Contents(), nullptr);
 }
 
 } // namespace
