@@ -26,6 +26,7 @@ namespace tanrek {
 class AsmOptions;
 class InputFile;
 class ScriptTask;
+class SectionUniverse;
 struct FillRequest;
 struct ElfImage;
 struct FileData;
@@ -233,6 +234,9 @@ public:
   std::set<LinkSection *, BySerial> keptSections;
   std::set<Locatable *, BySerial> reportedConflicts;
   bool warnEmptySelects = false;
+  // The reached sections as selectors see them, while "Select inputs"
+  // runs.
+  const SectionUniverse *reachedUniverse = nullptr;
   RangeList placementRanges;
   Locatable *currentUnplaced = nullptr;
 

@@ -187,6 +187,8 @@ static void Subtract(RangeList &list, const AddressRange &range, bool separate) 
 
 void Subtract(RangeList &list, const AddressRange &range) { Subtract(list, range, false); }
 
+void SubtractFromSeparate(RangeList &list, const AddressRange &range) { Subtract(list, range, true); }
+
 void Subtract(RangeList &list, const RangeList &other) {
   if (&list == &other) {
     RangeList copy = other;

@@ -45,6 +45,9 @@ void Union(RangeList &list, const RangeList &other);
 void SplitAt(RangeList &list, uint32_t address);
 void Subtract(RangeList &list, const AddressRange &range);
 void Subtract(RangeList &list, const RangeList &other);
+// Subtract from a list made of separate pieces, such as the free memory:
+// the same result, without looking past the piece the range falls in.
+void SubtractFromSeparate(RangeList &list, const AddressRange &range);
 void Intersect(RangeList &list, const RangeList &other);
 
 // "[0x%08x to 0x%08x]" (start, last byte), or "[0x%08x size 0]" for an
