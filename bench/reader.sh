@@ -13,7 +13,11 @@ linker=$(realpath "$linker")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
-: > empty.ld
+# Everything reached is placed, so that the link runs to its end.
+cat > empty.ld <<'ICF'
+define memory;
+place in [from 0x0 size 256M] { readexec, readonly, readwrite, zeroinit, init_array, fini_array };
+ICF
 
 
 libs=/usr/lib/arm-none-eabi/newlib/thumb/v7-m/nofp

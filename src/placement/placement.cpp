@@ -10,6 +10,7 @@
 #include "symbols/symbol.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdio>
 
 namespace tanrek {
@@ -17,23 +18,58 @@ namespace tanrek {
 // ---------------------------------------------------------------------------
 // First fit
 
-std::optional<AddressRange> FindSpace(const RangeList &candidates, uint32_t size, uint32_t alignment) {
-  if (candidates.Empty())
-    return std::nullopt;
-  auto align = [alignment](uint64_t address) {
-    return alignment < 2 ? address : (address + alignment - 1) / alignment * alignment;
-  };
-  if (size == 0)
-    return AddressRange{uint32_t(align(candidates.ranges.front().start)), 0};
-  for (const AddressRange &range : candidates.ranges) {
+namespace {
+
+uint64_t AlignUp(uint64_t address, uint32_t alignment) {
+  return alignment < 2 ? address : (address + alignment - 1) / alignment * alignment;
+}
+
+// First fit among the candidate ranges from index `first` on.
+std::optional<AddressRange> FirstFit(const RangeList &candidates, size_t first, uint32_t size, uint32_t alignment) {
+  for (size_t i = first; i < candidates.ranges.size(); ++i) {
+    const AddressRange &range = candidates.ranges[i];
     if (range.size < size)
       continue;
-    uint64_t start = align(range.start);
+    uint64_t start = AlignUp(range.start, alignment);
     if (start + size <= uint64_t(range.start) + range.size)
       return AddressRange{uint32_t(start), size};
   }
   return std::nullopt;
 }
+
+} // namespace
+
+std::optional<AddressRange> FindSpace(const RangeList &candidates, uint32_t size, uint32_t alignment) {
+  if (candidates.Empty())
+    return std::nullopt;
+  if (size == 0)
+    return AddressRange{uint32_t(AlignUp(candidates.ranges.front().start, alignment)), 0};
+  return FirstFit(candidates, 0, size, alignment);
+}
+
+// Size class k holds the sizes 2^(k-1)+1 ... 2^k; class 0 holds size 1.
+static unsigned SizeClass(uint32_t size) { return size <= 1 ? 0 : unsigned(std::bit_width(size - 1)); }
+
+std::optional<AddressRange> CandidateSpace::Find(uint32_t size, uint32_t alignment) {
+  if (size == 0 || ranges.Empty())
+    return FindSpace(ranges, size, alignment);
+  unsigned sizeClass = SizeClass(size);
+  uint32_t smallest = sizeClass == 0 ? 1 : (uint32_t(1) << (sizeClass - 1)) + 1;
+  uint32_t &skip = skipBelow[sizeClass];
+  auto &list = ranges.ranges;
+  size_t first = std::lower_bound(list.begin(), list.end(), skip,
+                                  [](const AddressRange &range, uint32_t address) { return range.start < address; }) -
+                 list.begin();
+  // Pieces of free memory only ever shrink, so a piece too small for the
+  // whole class stays too small for it.
+  while (first < list.size() && list[first].size < smallest) {
+    skip = list[first].start + 1;
+    ++first;
+  }
+  return FirstFit(ranges, first, size, alignment);
+}
+
+void CandidateSpace::Take(const AddressRange &range) { SubtractFromSeparate(ranges, range); }
 
 uint32_t AutoAtAddress(std::string_view digits) {
   uint32_t base = 10;
@@ -75,7 +111,7 @@ void TakeMemory(BaseLinker &linker, const AddressRange &range) {
 // ---------------------------------------------------------------------------
 // Place in
 
-void Allocate(BaseLinker &linker, RangeList &candidates, Locatable &item) {
+void Allocate(BaseLinker &linker, CandidateSpace &candidates, Locatable &item) {
   if (item.IsMapped())
     return;
   if (item.state & StateDeferred) {
@@ -84,10 +120,10 @@ void Allocate(BaseLinker &linker, RangeList &candidates, Locatable &item) {
   }
   if (item.state & StateExceptionBlock)
     item.ProcessExceptionTables();
-  std::optional<AddressRange> found = FindSpace(candidates, item.Size(), item.Alignment());
+  std::optional<AddressRange> found = candidates.Find(item.Size(), item.Alignment());
   if (!found)
     return;
-  SubtractFromSeparate(candidates, *found);
+  candidates.Take(*found);
   TakeMemory(linker, *found);
   LogLine("Allocate %s to %s from %s", AllocationText(found->start, found->size).c_str(), item.Describe().c_str(),
           item.InputName().c_str());
@@ -102,10 +138,11 @@ void Execute(BaseLinker &linker, const PlaceInTask &task, const std::vector<Loca
     return;
   for (const RangeList &region : task.regions) {
     Union(linker.placementRanges, region);
-    RangeList candidates = linker.memory->free;
-    Intersect(candidates, region);
-    SubtractFromSeparate(candidates, exclusion);
-    LogLine("Executing place %sin %s (%u inputs selected)", prefix, LongText(candidates).c_str(),
+    RangeList free = linker.memory->free;
+    Intersect(free, region);
+    SubtractFromSeparate(free, exclusion);
+    CandidateSpace candidates(std::move(free));
+    LogLine("Executing place %sin %s (%u inputs selected)", prefix, LongText(candidates.Ranges()).c_str(),
             uint32_t(items.size()));
     LogLine("Candidate regions: %s", LongText(region).c_str());
     for (Locatable *item : items)

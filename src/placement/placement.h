@@ -6,6 +6,7 @@
 
 #include "script/range_list.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -16,6 +17,24 @@ namespace tanrek {
 // bytes at `alignment`. Only the returned range is taken; the bytes that
 // alignment skips stay free for later items.
 std::optional<AddressRange> FindSpace(const RangeList &candidates, uint32_t size, uint32_t alignment);
+
+// The free part of a statement's region while its items are allocated:
+// FindSpace, with a memory of the pieces that are too small for each class
+// of sizes, so that a region full of alignment gaps is not walked again
+// for every item.
+class CandidateSpace {
+public:
+  explicit CandidateSpace(RangeList free) : ranges(std::move(free)) {}
+  std::optional<AddressRange> Find(uint32_t size, uint32_t alignment);
+  // Removes an allocated range.
+  void Take(const AddressRange &range);
+  const RangeList &Ranges() const { return ranges; }
+
+private:
+  RangeList ranges;
+  // Per size class: every piece starting below this address is too small.
+  std::array<uint32_t, 33> skipBelow = {};
+};
 
 // The address written after ".ARM.__at_" in a section name: 0x for
 // hexadecimal, a leading 0 for octal, decimal otherwise, up to the first
