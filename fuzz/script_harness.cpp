@@ -72,14 +72,9 @@ void AddScripts(ArmLinker &linker, std::string_view text, bool twoFiles) {
   linker.scriptFiles.push_back(ScriptText{kSecondScriptName, std::string(text.substr(split + 1))});
 }
 
-// The script's part of the pipeline, each phase under its own headline.
-void Run(ArmLinker &linker) {
-  linker.RegisterIntegrityAlgorithms();
-  linker.RunPhase(&BaseLinker::ParseScript, "Parse script");
-  linker.RunPhase(&BaseLinker::DefineSymbols, "Define symbols");
-  linker.RunPhase(&BaseLinker::DumpScriptTasks, "Dump Script tasks");
-  linker.RunPhase(&BaseLinker::RunAssertions, "Run assertions");
-}
+// The whole pipeline: without input files the script's own blocks, root
+// sections and checks are selected, sized, placed and given symbols.
+void Run(ArmLinker &linker) { linker.Link(); }
 
 } // namespace
 
