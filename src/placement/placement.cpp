@@ -203,7 +203,10 @@ void PlaceAtTask::PlaceAt(BaseLinker &linker) {
   AddressRange range{atEnd ? address - size : address, size};
   LogLine("Executing place at %s for %s (%u inputs selected)", LongText(range).c_str(), block->Describe().c_str(),
           uint32_t(block->members.size()));
-  if (!linker.memory->free.Contains(range))
+  // A range that would run past the top of the address space (or start
+  // below 0 for a block ending at its address) is not memory at all.
+  bool wraps = atEnd ? size > address : uint64_t(range.start) + size > (uint64_t(1) << 32);
+  if (wraps || !linker.memory->free.Contains(range))
     Fatal(linker, "can't place %s at %s", block->Describe().c_str(), LongText(range).c_str());
   Union(linker.placementRanges, range);
   TakeMemory(linker, range);

@@ -179,6 +179,16 @@ TEST_F(PlacementTest, PlaceAtEndAndOverlappingPlaceAt) {
             "error: can't place 'place at' block clash at [0x00001ff8 to 0x00002007]");
 }
 
+TEST_F(PlacementTest, PlaceAtRangesThatLeaveTheAddressSpace) {
+  LinkBlock block(BlockPlaceAt, "b");
+  block.size = 0x200;
+  PlaceAtTask top(&block, 0xFFFFFF00, false);
+  EXPECT_EQ(FatalMessage([&] { top.PlaceAt(linker); }), "error: can't place 'place at' block b at [0xffffff00 to 0x000000ff]");
+  PlaceAtTask below(&block, 0x100, true);
+  EXPECT_EQ(FatalMessage([&] { below.PlaceAt(linker); }), "error: can't place 'place at' block b at [0xffffff00 to 0x000000ff]");
+  EXPECT_EQ(LongText(linker.memory->free), "[0x00000000 to 0xfffffffe]");
+}
+
 TEST_F(PlacementTest, ExplainsEachRegionOfAStatementThatHoldsTheItem) {
   LinkSection &big = Item("big", 0x90), &filler = Item("filler", 0x40);
   PlaceInTask &task = PlaceIn({List({{0x1000, 0x40}}), List({{0x2000, 0x80}})}, {&filler, &big});
