@@ -234,9 +234,10 @@ public:
   std::set<LinkSection *, BySerial> keptSections;
   std::set<Locatable *, BySerial> reportedConflicts;
   bool warnEmptySelects = false;
-  // The reached sections as selectors see them, while "Select inputs"
-  // runs.
-  const SectionUniverse *reachedUniverse = nullptr;
+  // The sections that selectors match, with their names worked out once
+  // per phase: the reached sections while "Select inputs" runs, every
+  // content section while "Keep inputs" runs.
+  const SectionUniverse *selectionUniverse = nullptr;
   RangeList placementRanges;
   Locatable *currentUnplaced = nullptr;
 

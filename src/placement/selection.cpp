@@ -249,15 +249,21 @@ void CheckExceptionTables(BaseLinker &linker, LinkBlock &block) {
 
 } // namespace
 
+// The universe of the running phase, or one made for `sections` when no
+// phase provides it.
+static const SectionUniverse *UniverseOf(const BaseLinker &linker, const std::set<LinkSection *, BySerial> &sections,
+                                         std::unique_ptr<SectionUniverse> &own) {
+  if (linker.selectionUniverse)
+    return linker.selectionUniverse;
+  own = std::make_unique<SectionUniverse>(sections);
+  return own.get();
+}
+
 void SelectBlockInputs(BaseLinker &linker, LinkBlock &block) {
   LogLine("Select inputs for %s", block.Describe().c_str());
   LogIndent();
   std::unique_ptr<SectionUniverse> own;
-  const SectionUniverse *universe = linker.reachedUniverse;
-  if (!universe) {
-    own = std::make_unique<SectionUniverse>(linker.sectionsToPlace);
-    universe = own.get();
-  }
+  const SectionUniverse *universe = UniverseOf(linker, linker.sectionsToPlace, own);
   const SectionSelector &selector = block.selector;
   SelectionResult main, except, first, last;
   MatchSelectors(linker, main, *universe, selector);
@@ -294,9 +300,9 @@ void PlaceTask::SelectInputs(BaseLinker &linker) { SelectBlockInputs(linker, *bl
 
 void BaseLinker::SelectInputs() {
   SectionUniverse universe(sectionsToPlace);
-  reachedUniverse = &universe;
+  selectionUniverse = &universe;
   mainTask->Walk([this](ScriptTask &task) { task.SelectInputs(*this); });
-  reachedUniverse = nullptr;
+  selectionUniverse = nullptr;
 }
 
 // Only reports exact patterns that match nothing: every item is already
@@ -355,10 +361,11 @@ void KeepCommandLineSymbols(BaseLinker &linker) {
 
 // Keep statements see every loaded content section, reached or not.
 void KeepTask::ApplyKeep(BaseLinker &linker) {
-  SectionUniverse universe(linker.contentSections);
+  std::unique_ptr<SectionUniverse> own;
+  const SectionUniverse *universe = UniverseOf(linker, linker.contentSections, own);
   SelectionResult kept, except;
-  MatchSelectors(linker, kept, universe, selector);
-  MatchSelectors(linker, except, universe, selector.except);
+  MatchSelectors(linker, kept, *universe, selector);
+  MatchSelectors(linker, except, *universe, selector.except);
   for (LinkBlock *block : selector.blocks)
     kept.all.push_back(block);
   for (LinkCopiedBlock *copy : selector.copiedBlocks)
@@ -374,7 +381,15 @@ void KeepTask::ApplyKeep(BaseLinker &linker) {
 }
 
 void BaseLinker::KeepInputs() {
-  mainTask->Walk([this](ScriptTask &task) { task.ApplyKeep(*this); });
+  // Naming every loaded section costs time; only keep statements need it.
+  bool anyKeep = false;
+  mainTask->Walk([&anyKeep](ScriptTask &task) { anyKeep |= dynamic_cast<KeepTask *>(&task) != nullptr; });
+  if (anyKeep) {
+    SectionUniverse universe(contentSections);
+    selectionUniverse = &universe;
+    mainTask->Walk([this](ScriptTask &task) { task.ApplyKeep(*this); });
+    selectionUniverse = nullptr;
+  }
   if (!keptSections.empty()) {
     LogLine("Sections that are explicitly kept by the script:");
     LogIndent();
