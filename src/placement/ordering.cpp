@@ -30,8 +30,8 @@ namespace tanrek {
 // Bottom-up merge sort. `laterFirst(later, earlier)` decides whether an
 // item of the later run goes before an item of the earlier run; a strict
 // "less than" gives a stable sort.
-template <typename LaterFirst> static void MergeSort(std::vector<Locatable *> &items, LaterFirst laterFirst) {
-  std::vector<Locatable *> buffer(items.size());
+template <typename T, typename LaterFirst> static void MergeSort(std::vector<T> &items, LaterFirst laterFirst) {
+  std::vector<T> buffer(items.size());
   for (size_t width = 1; width < items.size(); width *= 2) {
     for (size_t left = 0; left < items.size(); left += 2 * width) {
       size_t mid = std::min(left + width, items.size());
@@ -50,77 +50,100 @@ template <typename LaterFirst> static void MergeSort(std::vector<Locatable *> &i
 
 // ---------------------------------------------------------------------------
 // Comparisons of the plain orderings: true when a goes before b.
+//
+// A sort compares each member many times, so what the comparisons read is
+// worked out once per member; names only for the orderings that use them.
+
+namespace {
+
+struct SortKey {
+  Locatable *item;
+  uint32_t initMethod, alignment, size, kind, address;
+  std::string name;      // for the orderings that compare names
+  std::string fileOrder; // for file order
+};
+
+// Linker-made sections (input "[ Linker created ]") come after every file.
+std::string FileOrderKey(const Locatable *item) {
+  std::string input = item->InputName();
+  return input.starts_with('[') ? "~" : input;
+}
+
+SortKey MakeKey(Locatable *item, bool names) {
+  SortKey key{item, item->initMethod, item->Alignment(), item->Size(), uint32_t(item->Kind()), item->Address(), {}, {}};
+  if (names) {
+    key.name = item->Name();
+    key.fileOrder = FileOrderKey(item);
+  }
+  return key;
+}
+
+using Before = bool (*)(const SortKey &, const SortKey &);
 
 // std::string compares its bytes as unsigned char, a prefix first.
-static bool NameBefore(const Locatable *a, const Locatable *b) { return a->Name() < b->Name(); }
+bool NameBefore(const SortKey &a, const SortKey &b) { return a.name < b.name; }
+bool ReverseNameBefore(const SortKey &a, const SortKey &b) { return b.name < a.name; }
+bool AlignmentBefore(const SortKey &a, const SortKey &b) { return a.alignment > b.alignment; }
+bool LargerBefore(const SortKey &a, const SortKey &b) { return a.size > b.size; }
+bool SmallerBefore(const SortKey &a, const SortKey &b) { return a.size < b.size; }
+bool AddressBefore(const SortKey &a, const SortKey &b) { return a.address < b.address; }
 
-static bool ReverseNameBefore(const Locatable *a, const Locatable *b) { return NameBefore(b, a); }
-static bool AlignmentBefore(const Locatable *a, const Locatable *b) { return a->Alignment() > b->Alignment(); }
-static bool LargerBefore(const Locatable *a, const Locatable *b) { return a->Size() > b->Size(); }
-static bool SmallerBefore(const Locatable *a, const Locatable *b) { return a->Size() < b->Size(); }
-static bool AddressBefore(const Locatable *a, const Locatable *b) { return a->Address() < b->Address(); }
+bool AlignmentThenSizeBefore(const SortKey &a, const SortKey &b) {
+  if (a.alignment != b.alignment)
+    return a.alignment > b.alignment;
+  return a.size > b.size;
+}
 
-static bool LinkedBefore(const Locatable *a, const Locatable *b) {
-  auto *sa = dynamic_cast<const LinkSection *>(a);
-  auto *sb = dynamic_cast<const LinkSection *>(b);
+bool AlignmentThenNameBefore(const SortKey &a, const SortKey &b) {
+  if (a.alignment != b.alignment)
+    return a.alignment > b.alignment;
+  return NameBefore(a, b);
+}
+
+bool SizeThenAlignmentBefore(const SortKey &a, const SortKey &b) {
+  if (a.size != b.size)
+    return a.size > b.size;
+  return a.alignment > b.alignment;
+}
+
+bool AccessThenSizeBefore(const SortKey &a, const SortKey &b) {
+  if (a.kind != b.kind)
+    return a.kind < b.kind;
+  return a.size > b.size;
+}
+
+bool FileBefore(const SortKey &a, const SortKey &b) {
+  if (a.fileOrder != b.fileOrder)
+    return a.fileOrder < b.fileOrder;
+  return NameBefore(a, b);
+}
+
+bool AutoBefore(const SortKey &a, const SortKey &b) {
+  if (a.initMethod != b.initMethod)
+    return a.initMethod < b.initMethod;
+  return AlignmentThenSizeBefore(a, b);
+}
+
+// Link-ordered sections follow the address of the section they are
+// linked to; anything else goes by name.
+bool LinkedBefore(const SortKey &a, const SortKey &b) {
+  auto *sa = dynamic_cast<const LinkSection *>(a.item);
+  auto *sb = dynamic_cast<const LinkSection *>(b.item);
   if (sa && sb && sa->linkedTo && sb->linkedTo)
     return sa->linkedTo->Address() < sb->linkedTo->Address();
   return NameBefore(a, b);
 }
 
-static bool AlignmentThenSizeBefore(const Locatable *a, const Locatable *b) {
-  if (a->Alignment() != b->Alignment())
-    return a->Alignment() > b->Alignment();
-  return a->Size() > b->Size();
-}
-
-static bool AlignmentThenNameBefore(const Locatable *a, const Locatable *b) {
-  if (a->Alignment() != b->Alignment())
-    return a->Alignment() > b->Alignment();
-  return NameBefore(a, b);
-}
-
-static bool SizeThenAlignmentBefore(const Locatable *a, const Locatable *b) {
-  if (a->Size() != b->Size())
-    return a->Size() > b->Size();
-  return a->Alignment() > b->Alignment();
-}
-
-static bool AccessThenSizeBefore(const Locatable *a, const Locatable *b) {
-  if (a->Kind() != b->Kind())
-    return a->Kind() < b->Kind();
-  return a->Size() > b->Size();
-}
-
-// Linker-made sections (input "[ Linker created ]") come after every file.
-static std::string FileOrderKey(const Locatable *item) {
-  std::string input = item->InputName();
-  return input.starts_with('[') ? "~" : input;
-}
-
-static bool FileBefore(const Locatable *a, const Locatable *b) {
-  std::string keyA = FileOrderKey(a), keyB = FileOrderKey(b);
-  if (keyA != keyB)
-    return keyA < keyB;
-  return NameBefore(a, b);
-}
-
-static bool AutoBefore(const Locatable *a, const Locatable *b) {
-  if (a->initMethod != b->initMethod)
-    return a->initMethod < b->initMethod;
-  return AlignmentThenSizeBefore(a, b);
-}
-
 // The exception index section that follows `item`, if it is a section
 // with one.
-static const LinkSection *IndexSectionOf(const Locatable *item) {
+const LinkSection *IndexSectionOf(const Locatable *item) {
   auto *section = dynamic_cast<const LinkSection *>(item);
   return section ? section->linkedIndexSection : nullptr;
 }
 
 // The second word of an index entry: EXIDX_CANTUNWIND, an inline entry or
 // the offset of the unwind table entry. Index tables are little-endian.
-static uint32_t UnwindWord(const LinkSection &index) {
+uint32_t UnwindWord(const LinkSection &index) {
   const uint8_t *bytes = index.Contents();
   if (!bytes || index.sh_type == kShtNobits || index.Size() < 8)
     return 0;
@@ -129,9 +152,9 @@ static uint32_t UnwindWord(const LinkSection &index) {
 
 // Sections with the same unwind word end up together, so the index table
 // optimisation can fold their entries.
-static bool ExceptionBefore(const Locatable *a, const Locatable *b) {
-  bool targetA = a->state & StateLinkTarget, targetB = b->state & StateLinkTarget;
-  const LinkSection *indexA = IndexSectionOf(a), *indexB = IndexSectionOf(b);
+bool ExceptionBefore(const SortKey &a, const SortKey &b) {
+  bool targetA = a.item->state & StateLinkTarget, targetB = b.item->state & StateLinkTarget;
+  const LinkSection *indexA = IndexSectionOf(a.item), *indexB = IndexSectionOf(b.item);
   if (targetA && targetB && indexA && indexB) {
     uint32_t wordA = UnwindWord(*indexA), wordB = UnwindWord(*indexB);
     if (wordA != wordB)
@@ -139,38 +162,61 @@ static bool ExceptionBefore(const Locatable *a, const Locatable *b) {
   }
   if (targetA != targetB)
     return targetA;
-  return a->Size() < b->Size();
+  return a.size < b.size;
 }
 
-using Before = bool (*)(const Locatable *, const Locatable *);
+struct PlainOrdering {
+  Before before;
+  bool names;
+};
 
 // The comparison of each ordering that is a plain stable sort; null for
 // the orderings that leave the list alone or have an algorithm of their
 // own.
-static const Before kStableOrderings[] = {
-    nullptr,                 // 0 any
-    nullptr,                 // 1 fixed
-    LinkedBefore,            // 2 linked
-    NameBefore,              // 3 alphabetical
-    ReverseNameBefore,       // 4 reverse alphabetical
-    AlignmentBefore,         // 5 alignment
-    AlignmentThenSizeBefore, // 6 alignment then size
-    AlignmentThenNameBefore, // 7 alignment then alphabetical
-    LargerBefore,            // 8 size
-    SizeThenAlignmentBefore, // 9 size then alignment
-    SmallerBefore,           // 10 reverse size
-    AccessThenSizeBefore,    // 11 access then size
-    nullptr,                 // 12 maximum packing
-    nullptr,                 // 13 locality
-    nullptr,                 // 14 reference count
-    ExceptionBefore,         // 15 exception
-    FileBefore,              // 16 file
-    nullptr,                 // 17 random
-    AutoBefore,              // 18 auto
-    AddressBefore,           // 19 address
+const PlainOrdering kStableOrderings[] = {
+    {nullptr, false},                 // 0 any
+    {nullptr, false},                 // 1 fixed
+    {LinkedBefore, true},             // 2 linked
+    {NameBefore, true},               // 3 alphabetical
+    {ReverseNameBefore, true},        // 4 reverse alphabetical
+    {AlignmentBefore, false},         // 5 alignment
+    {AlignmentThenSizeBefore, false}, // 6 alignment then size
+    {AlignmentThenNameBefore, true},  // 7 alignment then alphabetical
+    {LargerBefore, false},            // 8 size
+    {SizeThenAlignmentBefore, false}, // 9 size then alignment
+    {SmallerBefore, false},           // 10 reverse size
+    {AccessThenSizeBefore, false},    // 11 access then size
+    {nullptr, false},                 // 12 maximum packing
+    {nullptr, false},                 // 13 locality
+    {nullptr, false},                 // 14 reference count
+    {ExceptionBefore, false},         // 15 exception
+    {FileBefore, true},               // 16 file
+    {nullptr, false},                 // 17 random
+    {AutoBefore, false},              // 18 auto
+    {AddressBefore, false},           // 19 address
 };
 
-void SortByLinkedOrder(std::vector<Locatable *> &items) { MergeSort(items, LinkedBefore); }
+// A stable merge sort of the members by one plain ordering. The keys stay
+// where they are made; only pointers to them move.
+void SortPlain(std::vector<Locatable *> &items, const PlainOrdering &ordering) {
+  std::vector<SortKey> keys;
+  keys.reserve(items.size());
+  for (Locatable *item : items)
+    keys.push_back(MakeKey(item, ordering.names));
+  std::vector<const SortKey *> order;
+  order.reserve(keys.size());
+  for (const SortKey &key : keys)
+    order.push_back(&key);
+  MergeSort(order, [before = ordering.before](const SortKey *later, const SortKey *earlier) {
+    return before(*later, *earlier);
+  });
+  for (size_t i = 0; i < items.size(); ++i)
+    items[i] = order[i]->item;
+}
+
+} // namespace
+
+void SortByLinkedOrder(std::vector<Locatable *> &items) { SortPlain(items, kStableOrderings[2]); }
 
 // ---------------------------------------------------------------------------
 // Maximum packing
@@ -549,9 +595,8 @@ static void RandomOrder(std::vector<Locatable *> &members) {
 // Sorting
 
 void SortMembers(BaseLinker &linker, std::vector<Locatable *> &members, uint32_t order) {
-  if (order < std::size(kStableOrderings) && kStableOrderings[order]) {
-    Before before = kStableOrderings[order];
-    MergeSort(members, [before](const Locatable *later, const Locatable *earlier) { return before(later, earlier); });
+  if (order < std::size(kStableOrderings) && kStableOrderings[order].before) {
+    SortPlain(members, kStableOrderings[order]);
     return;
   }
   switch (order) {
