@@ -6,19 +6,12 @@
 #
 #   bench/reader.sh [path/to/tanrek-ld]
 set -euo pipefail
-source "$(dirname "$0")/median.sh"
-
-linker=${1:-build/tanrek-ld}
-linker=$(realpath "$linker")
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
+source "$(dirname "$0")/common.sh"
 # Everything reached is placed, so that the link runs to its end.
 cat > empty.ld <<'ICF'
 define memory;
 place in [from 0x0 size 256M] { readexec, readonly, readwrite, zeroinit, init_array, fini_array };
 ICF
-
 
 libs=/usr/lib/arm-none-eabi/newlib/thumb/v7-m/nofp
 gcc_dir=$(dirname "$(arm-none-eabi-gcc -mcpu=cortex-m3 -mthumb -print-libgcc-file-name)")
@@ -28,16 +21,6 @@ bytes=$(cat "${archives[@]}" | wc -c)
 echo "archives ($((bytes / 1000000)) MB), every member loaded: $(median "$linker" "${archives[@]}" -Tempty.ld --keep=printf --keep=malloc) s"
 echo "archives, members loaded on demand:           $(median "$linker" "${archives[@]}" -Tempty.ld --keep=printf --keep=malloc --lazy-load-archives) s"
 
-python3 - <<'PY'
-for f in range(200):
-    with open(f"gen{f}.s", "w") as out:
-        out.write(".syntax unified\n.thumb\n")
-        for s in range(1000):
-            out.write(f'.section .text.f{f}_{s},"ax",%progbits\n.global f{f}_{s}\n.type f{f}_{s},%function\nf{f}_{s}:\n')
-            nxt = f"f{f}_{s + 1}" if s < 999 else (f"f{f + 1}_0" if f < 199 else "f0_0")
-            out.write(f"  bl {nxt}\n  bx lr\n")
-PY
-for f in $(seq 0 199); do arm-none-eabi-as -mthumb -mcpu=cortex-m3 "gen$f.s" -o "gen$f.o" & 
-  (( f % 8 == 7 )) && wait; done; wait
+chain_objects
 size=$(cat gen*.o | wc -c)
 echo "200 objects ($((size / 1000000)) MB, 200,000 sections), all reached: $(median "$linker" gen*.o -Tempty.ld --keep=f0_0) s"

@@ -7,13 +7,7 @@
 #
 #   bench/script.sh [path/to/tanrek-ld]
 set -euo pipefail
-source "$(dirname "$0")/median.sh"
-
-linker=${1:-build/tanrek-ld}
-linker=$(realpath "$linker")
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
+source "$(dirname "$0")/common.sh"
 
 python3 - <<'PY'
 with open("big.icf", "w") as out:

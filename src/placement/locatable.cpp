@@ -210,6 +210,12 @@ void LinkSection::Unmap() {
   hasWorkingCopy = false;
 }
 
+std::string PrimaryName(Locatable &item) {
+  if (Symbol *symbol = item.PrimarySymbol())
+    return std::string(symbol->name);
+  return item.Name();
+}
+
 // ---------------------------------------------------------------------------
 // LinkICVSection and LinkCantUnwindSection
 

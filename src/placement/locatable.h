@@ -306,6 +306,10 @@ std::string EscapeSectionName(std::string_view name);
 // `name` itself when nothing needs escaping.
 std::string_view InternDisplayName(std::string_view name);
 
+// The name of the item's primary symbol, or the item's own name when it
+// has none: how logs and reports name what an item holds.
+std::string PrimaryName(Locatable &item);
+
 // Orders items by "with linked order": link-ordered sections by the address
 // of the section they follow, anything else by name. Stable.
 void SortByLinkedOrder(std::vector<Locatable *> &items);

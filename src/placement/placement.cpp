@@ -7,7 +7,6 @@
 #include "placement/ordering.h"
 #include "report/number_format.h"
 #include "script/script_task.h"
-#include "symbols/symbol.h"
 
 #include <algorithm>
 #include <bit>
@@ -222,11 +221,9 @@ void BaseLinker::AutoAtSections() {
   if (!TestFlag(Flag::AutoAt))
     return;
   static constexpr std::string_view kPrefix = ".ARM.__at_";
-  std::vector<LinkSection *> found;
-  for (LinkSection *section : sectionsToPlace)
-    if (section->name.starts_with(kPrefix))
-      found.push_back(section);
-  for (LinkSection *section : found) {
+  for (LinkSection *section : sectionsToPlace) {
+    if (!section->name.starts_with(kPrefix))
+      continue;
     LogLine("Creating 'place at' declaration for %s", section->Describe().c_str());
     std::string name(section->name);
     placementBlocks.push_back(std::make_unique<LinkBlock>(BlockPlaceAt, name));
@@ -278,12 +275,6 @@ void Explain(BaseLinker &linker, Locatable &item) {
   linker.currentUnplaced = nullptr;
 }
 
-std::string PrimarySymbolName(LinkSection &section) {
-  if (Symbol *symbol = section.PrimarySymbol())
-    return std::string(symbol->name);
-  return section.Name();
-}
-
 constexpr uint32_t kUnplacedErrorLimit = 20;
 
 void ReportEachUnplaced(BaseLinker &linker, const std::vector<LinkSection *> &sections,
@@ -294,7 +285,7 @@ void ReportEachUnplaced(BaseLinker &linker, const std::vector<LinkSection *> &se
       break;
     ++reported;
     Error(linker, "unplaced section: %s (%s), symbol %s, size=%s, align=%u", section->DisplayName().c_str(),
-          section->InputName().c_str(), PrimarySymbolName(*section).c_str(),
+          section->InputName().c_str(), PrimaryName(*section).c_str(),
           FormatSize(linker, section->Size()).c_str(), section->Alignment());
     Explain(linker, *section);
   }

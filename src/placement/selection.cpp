@@ -147,14 +147,6 @@ void MatchSelectors(BaseLinker &linker, SelectionResult &result, const SectionUn
 
 namespace {
 
-// The name shown for an item in the select log: its primary symbol, or
-// its own name when it has none.
-std::string PrimaryName(Locatable &item) {
-  if (Symbol *symbol = item.PrimarySymbol())
-    return std::string(symbol->name);
-  return item.Name();
-}
-
 void ReportConflict(BaseLinker &linker, LinkBlock &block, Locatable &item, uint32_t strength) {
   if (!linker.reportedConflicts.insert(&item).second)
     return;
@@ -165,8 +157,6 @@ void ReportConflict(BaseLinker &linker, LinkBlock &block, Locatable &item, uint3
   LogLine("%s", text.c_str());
   Error(linker, "%s", text.c_str());
 }
-
-void RemoveFrom(std::vector<Locatable *> &list, const Locatable *item) { std::erase(list, item); }
 
 } // namespace
 
@@ -182,7 +172,7 @@ void Select(BaseLinker &linker, LinkBlock &block, Locatable &item, uint32_t stre
     if (previous != &block)
       LogLine("Remove %s from %s using %s as following placement takes precedence", item.Describe().c_str(),
               previous->Describe().c_str(), SelectStrengthName(strength));
-    RemoveFrom(previous->members, &item);
+    std::erase(previous->members, &item);
   }
   item.selectStrength = strength;
   item.selectedBy = &block;
