@@ -240,6 +240,9 @@ public:
   const SectionUniverse *selectionUniverse = nullptr;
   RangeList placementRanges;
   Locatable *currentUnplaced = nullptr;
+  // While unplaced items are explained: the largest free piece of each
+  // region already looked at.
+  std::map<const RangeList *, uint32_t> largestFreePiece;
 
   // Keeps text alive for the whole run (names of renamed and linker-made
   // symbols, keys of the symbol tables).

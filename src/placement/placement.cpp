@@ -246,15 +246,29 @@ void BaseLinker::Placement() {
 // ---------------------------------------------------------------------------
 // Unplaced sections
 
+namespace {
+
+// The largest piece of free memory in `region`. Memory does not change
+// while unplaced items are explained, so each region is measured once.
+uint32_t LargestFreePiece(BaseLinker &linker, const RangeList &region) {
+  auto [entry, fresh] = linker.largestFreePiece.emplace(&region, 0);
+  if (!fresh)
+    return entry->second;
+  RangeList space = linker.memory->free;
+  Intersect(space, region);
+  for (const AddressRange &range : space.ranges)
+    entry->second = std::max(entry->second, range.size);
+  return entry->second;
+}
+
+} // namespace
+
+// Only the statement that holds the item explains it.
 void PlaceInTask::ExplainUnplaced(BaseLinker &linker, Locatable &item) {
-  if (std::find(block->members.begin(), block->members.end(), &item) == block->members.end())
+  if (item.selectedBy != block)
     return;
   for (const RangeList &region : regions) {
-    RangeList space = linker.memory->free;
-    Intersect(space, region);
-    uint32_t largest = 0;
-    for (const AddressRange &range : space.ranges)
-      largest = std::max(largest, range.size);
+    uint32_t largest = LargestFreePiece(linker, region);
     std::string where = LongText(region);
     if (largest == 0) {
       Error(linker, "  place in %s: region is full", where.c_str());
@@ -319,6 +333,7 @@ void ListUnplaced(BaseLinker &linker, const std::vector<LinkSection *> &sections
 } // namespace
 
 void BaseLinker::UnplacedSections() {
+  largestFreePiece.clear();
   std::vector<LinkSection *> sections;
   for (LinkSection *section : sectionsToPlace)
     if (!section->IsMapped())
