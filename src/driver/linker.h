@@ -229,8 +229,8 @@ public:
 
   // Selection and placement: the sections kept by the script or the
   // command line, the items already reported as conflicting, whether the
-  // "Empty selects" pass is running, every range a placement statement
-  // named, and the item whose failure is being explained.
+  // "Empty selects" pass is running, and every range a placement
+  // statement named.
   std::set<LinkSection *, BySerial> keptSections;
   std::set<Locatable *, BySerial> reportedConflicts;
   bool warnEmptySelects = false;
@@ -239,7 +239,6 @@ public:
   // content section while "Keep inputs" runs.
   const SectionUniverse *selectionUniverse = nullptr;
   RangeList placementRanges;
-  Locatable *currentUnplaced = nullptr;
   // While unplaced items are explained: the largest free piece of each
   // region already looked at.
   std::map<const RangeList *, uint32_t> largestFreePiece;

@@ -210,6 +210,14 @@ void LinkSection::Unmap() {
   hasWorkingCopy = false;
 }
 
+void LogAllocation(uint32_t start, const Locatable &item) {
+  if (!LogOpen())
+    return;
+  uint32_t size = item.Size();
+  LogLine("Allocate %08x-%08x to %s from %s", start, start + size - (size ? 1 : 0), item.Describe().c_str(),
+          item.InputName().c_str());
+}
+
 std::string PrimaryName(Locatable &item) {
   if (Symbol *symbol = item.PrimarySymbol())
     return std::string(symbol->name);
@@ -287,11 +295,7 @@ void LinkBlock::Map(uint32_t newAddress) {
     if (align > 1)
       cursor = (cursor + align - 1) & ~(align - 1);
     member->Map(cursor);
-    if (LogOpen()) {
-      uint32_t size = member->Size();
-      LogLine("Allocate %08x-%08x to %s from %s", cursor, cursor + size - (size ? 1 : 0),
-              member->Describe().c_str(), member->InputName().c_str());
-    }
+    LogAllocation(cursor, *member);
     cursor += member->Size();
   }
   if (!autoAt && theLinker)

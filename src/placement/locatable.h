@@ -306,6 +306,10 @@ std::string EscapeSectionName(std::string_view name);
 // `name` itself when nothing needs escaping.
 std::string_view InternDisplayName(std::string_view name);
 
+// Logs "Allocate FIRST-LAST to ITEM from INPUT" for an item given the
+// address `start`; a zero-size item shows its address twice.
+void LogAllocation(uint32_t start, const Locatable &item);
+
 // The name of the item's primary symbol, or the item's own name when it
 // has none: how logs and reports name what an item holds.
 std::string PrimaryName(Locatable &item);

@@ -95,12 +95,6 @@ uint32_t AutoAtAddress(std::string_view digits) {
 
 namespace {
 
-// "%08x-%08x": first and last byte; a zero-size item shows its address
-// twice.
-std::string AllocationText(uint32_t start, uint32_t size) {
-  return Format("%08x-%08x", start, start + size - (size ? 1 : 0));
-}
-
 // Moves `range` from the free memory to the used memory.
 void TakeMemory(BaseLinker &linker, const AddressRange &range) {
   SubtractFromSeparate(linker.memory->free, range);
@@ -124,8 +118,7 @@ void Allocate(BaseLinker &linker, CandidateSpace &candidates, Locatable &item) {
     return;
   candidates.Take(*found);
   TakeMemory(linker, *found);
-  LogLine("Allocate %s to %s from %s", AllocationText(found->start, found->size).c_str(), item.Describe().c_str(),
-          item.InputName().c_str());
+  LogAllocation(found->start, item);
   item.Map(found->start);
 }
 
@@ -284,9 +277,7 @@ void PlaceInTask::ExplainUnplaced(BaseLinker &linker, Locatable &item) {
 namespace {
 
 void Explain(BaseLinker &linker, Locatable &item) {
-  linker.currentUnplaced = &item;
   linker.mainTask->Walk([&linker, &item](ScriptTask &task) { task.ExplainUnplaced(linker, item); });
-  linker.currentUnplaced = nullptr;
 }
 
 constexpr uint32_t kUnplacedErrorLimit = 20;
@@ -318,13 +309,11 @@ void ListUnplaced(BaseLinker &linker, const std::vector<LinkSection *> &sections
   std::printf("\nUnplaced sections:\n");
   for (LinkSection *section : sections) {
     std::printf("  %s [%s]\n", section->Name().c_str(), section->InputName().c_str());
-    std::fflush(stdout);
     Explain(linker, *section);
   }
   std::printf("\nUnplaced blocks:\n");
   for (LinkBlock *block : blocks) {
     std::printf("  %s [%s]\n", block->Name().c_str(), block->InputName().c_str());
-    std::fflush(stdout);
     Explain(linker, *block);
   }
   std::fflush(stdout);
