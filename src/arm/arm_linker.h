@@ -25,13 +25,19 @@ std::optional<CoreKind> CoreKindOfCpu(std::string_view name);
 
 class ArmLinker final : public BaseLinker {
 public:
-  uint32_t GetPara(unsigned n) const override;
-  bool SupportsFeature(unsigned n) const override;
-  bool ParseTargetOption(AsmOptions &cursor) override;
+  // Target queries, in slot order.
   uint32_t ClassifyMappingSymbol(std::string_view name) const override;
+  bool SupportsFeature(unsigned n) const override;
+  uint32_t GetPara(unsigned n) const override;
   std::string RelocationName(uint32_t type) const override;
   bool IsRelocationApplied(uint32_t type) const override;
+  bool IsCallRelocation(uint32_t type) const override;
+  uint32_t InitRoutineCodeSize(uint32_t method) const override;
+  void RelocateSection(LinkSection &section, uint32_t mode) override;
+  void RelocateDebugSection(LinkSection &section) override;
+  bool ParseTargetOption(AsmOptions &cursor) override;
 
+  // Back-end phases.
   void ConstructVeneers() override;
   void CreateAttributes() override;
   void FunctionInlining() override {}

@@ -1,12 +1,10 @@
-// Arm back-end phases that the relocation, veneer and attribute work fills.
+// Arm back-end phases: veneer construction.
 #include "arm/arm_linker.h"
 
 namespace tanrek {
 
-// Veneer construction arrives with the relocation back-end.
+// Veneer construction comes with its own work; until then the veneer scan
+// reports a branch that would need one.
 void ArmLinker::ConstructVeneers() {}
-
-// The build-attributes section arrives with the image writer.
-void ArmLinker::CreateAttributes() {}
 
 } // namespace tanrek

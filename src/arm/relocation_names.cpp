@@ -1,5 +1,6 @@
-// The printed names of the relocation types the Arm back-end handles, and
-// the classification of mapping symbols.
+// The printed names of the relocation types the Arm back-end handles, the
+// classification of relocation types and mapping symbols, and the sizes of
+// the start-up routines.
 #include "arm/arm_linker.h"
 
 #include "driver/format.h"
@@ -41,6 +42,14 @@ std::string ArmLinker::RelocationName(uint32_t type) const {
 
 // R_ARM_NONE and R_ARM_V4BX refer to no symbol and change nothing.
 bool ArmLinker::IsRelocationApplied(uint32_t type) const { return type != 0 && type != 40; }
+
+bool ArmLinker::IsCallRelocation(uint32_t type) const { return type == 10 || type == 28; }
+
+// The code sizes of the start-up routines, by packing method index.
+uint32_t ArmLinker::InitRoutineCodeSize(uint32_t method) const {
+  static const uint32_t kSizes[] = {26, 74, 52, 40, 22};
+  return method < 5 ? kSizes[method] : 0;
+}
 
 // "$a", "$t" and "$d", alone or followed by a full stop and more.
 uint32_t ArmLinker::ClassifyMappingSymbol(std::string_view name) const {

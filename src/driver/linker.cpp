@@ -2,6 +2,7 @@
 
 #include "driver/format.h"
 #include "input/input_file.h"
+#include "output/output_image.h"
 #include "script/script_task.h"
 
 namespace tanrek {

@@ -23,8 +23,15 @@
 
 namespace tanrek {
 
+// The two modes of RelocateSection.
+enum RelocationMode : uint32_t {
+  RelocationVeneerScan = 0,
+  RelocationApply = 1,
+};
+
 class AsmOptions;
 class InputFile;
+struct OutputImage;
 class ScriptTask;
 class SectionUniverse;
 struct FillRequest;
@@ -46,19 +53,31 @@ public:
   // The flags that are on before any option is read.
   void SetDefaultFlags();
 
-  // --- Target queries -----------------------------------------------------
-  // GetPara(0..3): target parameters (2 is the ELF machine number, 3 the
-  // ELF header flags word). SupportsFeature(0..7): see Feature.
-  virtual uint32_t GetPara(unsigned n) const = 0;
-  virtual bool SupportsFeature(unsigned n) const = 0;
-  bool Supports(Feature feature) const { return SupportsFeature(static_cast<unsigned>(feature)); }
-
+  // --- Target queries, in the back-end's slot order -----------------------
   // Mapping symbols: 2 Arm code, 3 Thumb code, 1 data, 0 not one.
   virtual uint32_t ClassifyMappingSymbol(std::string_view) const { return 0; }
+  // SupportsFeature(0..7): see Feature. GetPara(0..3): target parameters
+  // (0 the relocation section type, 1 the absolute word relocation type,
+  // 2 the ELF machine number, 3 the ELF header flags word).
+  virtual bool SupportsFeature(unsigned n) const = 0;
+  virtual uint32_t GetPara(unsigned n) const = 0;
+  bool Supports(Feature feature) const { return SupportsFeature(static_cast<unsigned>(feature)); }
   // The printed name of a relocation type.
   virtual std::string RelocationName(uint32_t type) const;
   // False for relocation types that refer to no symbol and change nothing.
   virtual bool IsRelocationApplied(uint32_t) const { return true; }
+  // The same question, always asked through IsRelocationApplied so that an
+  // override of that one takes effect everywhere.
+  virtual bool IsRelocationAppliedChecked(uint32_t type) const { return IsRelocationApplied(type); }
+  // True for the relocation types of call instructions.
+  virtual bool IsCallRelocation(uint32_t) const { return false; }
+  // The code size of the start-up routine of a packing method (0..4).
+  virtual uint32_t InitRoutineCodeSize(uint32_t) const { return 0; }
+  // Relocates a placed section: RelocationVeneerScan only decides which
+  // branches need veneers, RelocationApply writes the working copy.
+  virtual void RelocateSection(LinkSection &, uint32_t /*mode*/) {}
+  // Resolves the relocations of a debug section laid out by "Combine debug".
+  virtual void RelocateDebugSection(LinkSection &) {}
 
   // --- Command line -------------------------------------------------------
   // Walks the arguments of the cursor and stores every option's effect.
@@ -242,6 +261,15 @@ public:
   // While unplaced items are explained: the largest free piece of each
   // region already looked at.
   std::map<const RangeList *, uint32_t> largestFreePiece;
+
+  // Relocation: the undefined weak names that relocations referred to, and
+  // the start of the thread-local storage area.
+  std::set<std::string, std::less<>> referencedUndefinedWeaks;
+  uint32_t tlsStart = 0;
+
+  // The output image: prepared before the pipeline, filled and written
+  // once by "Write image".
+  std::unique_ptr<OutputImage> image;
 
   // Keeps text alive for the whole run (names of renamed and linker-made
   // symbols, keys of the symbol tables).

@@ -373,7 +373,7 @@ void BaseLinker::ReferenceCounting() {
     if (!(section->sh_flags & kShfExecinstr))
       continue;
     for (Relocation &relocation : Relocations(*this, *section)) {
-      if (!IsRelocationApplied(relocation.type))
+      if (!IsRelocationAppliedChecked(relocation.type))
         continue;
       if (LinkSection *target = ReferencedSection(*this, *section, relocation)) {
         ++target->referenceCount;

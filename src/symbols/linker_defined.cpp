@@ -168,6 +168,7 @@ void BaseLinker::ThreadLocalStorage() {
     LogLine("Placing thread-local storage at 0x%08x", tls.start);
     threadPointer = tls.start;
   }
+  tlsStart = threadPointer;
   DefineGlobalSymbol(*this, "__thread_pointer$", threadPointer);
 }
 

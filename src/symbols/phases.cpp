@@ -155,7 +155,7 @@ private:
   }
 
   void Follow(LinkSection &section, const Relocation &relocation) {
-    if (!linker.IsRelocationApplied(relocation.type))
+    if (!linker.IsRelocationAppliedChecked(relocation.type))
       return;
     Symbol *symbol = RelocationSymbol(section, relocation);
     switch (symbol->Binding()) {
