@@ -11,7 +11,7 @@
 # fails.
 #
 #   link-both.sh [--cpu=NAME] [--base=ADDR] [--gap=BYTES] [--at=SECTION=ADDR]...
-#                [--big-endian] [--gnu=OPTION]... object...
+#                [--big-endian] [--gnu=OPTION]... [--tanrek=OPTION]... object...
 #
 # Sections are laid out in command-line order of the objects and section
 # order within each, from --base (default 0x10000) upwards, each at its own
@@ -26,6 +26,7 @@ base=$((0x10000))
 gap=20
 endian=()
 gnu_extra=()
+tanrek_extra=()
 declare -A pinned=()
 objects=()
 for arg in "$@"; do
@@ -36,6 +37,7 @@ for arg in "$@"; do
     --at=*) spec=${arg#--at=}; pinned[${spec%%=*}]=$((${spec#*=})) ;;
     --big-endian) endian=(--big-endian) ;;
     --gnu=*) gnu_extra+=("${arg#--gnu=}") ;;
+    --tanrek=*) tanrek_extra+=("${arg#--tanrek=}") ;;
     -*) echo "link-both.sh: unknown option $arg" >&2; exit 2 ;;
     *) objects+=("$arg") ;;
   esac
@@ -106,7 +108,7 @@ if ! arm-none-eabi-ld "${gnu_endian[@]}" --no-merge-exidx-entries --target1-abs 
   echo "GNU ld failed:"; cat gnu.out; exit 1
 fi
 status=0
-tanrek-ld -q --cpu="$cpu" "${endian[@]}" --no-entry -Ttanrek.icf -o tanrek.elf "${objects[@]}" \
+tanrek-ld -q --cpu="$cpu" "${endian[@]}" "${tanrek_extra[@]}" --no-entry -Ttanrek.icf -o tanrek.elf "${objects[@]}" \
   > tanrek.out 2>&1 || status=$?
 if [[ $status -ne 0 || ! -f tanrek.elf ]]; then
   echo "tanrek-ld failed with status $status:"; cat tanrek.out; exit 1
