@@ -216,6 +216,9 @@ public:
 
   // Symbols. Names order by bytes, records and items by serial.
   std::map<std::string_view, Symbol *, std::less<>> globalSymbols;
+  // Counts the changes of globalSymbols, so that a reference can keep the
+  // definition it found until the table changes (see ResolveTarget).
+  uint32_t globalSymbolsGeneration = 1;
   std::set<std::string, std::less<>> requiredNames;
   std::set<std::string, std::less<>> undefinedSymbols;
   std::set<std::string, std::less<>> weakReferences;

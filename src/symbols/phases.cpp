@@ -44,12 +44,14 @@ void BaseLinker::WrapSymbols() {
       if (reference) {
         LogLine("Wrapping reference of %s to be __wrap_%s", name.c_str(), name.c_str());
         symbol.name = SaveString("__wrap_" + name);
+        globalSymbolsGeneration++;
         continue;
       }
       LogLine("Wrapping definition of %s to be __real_%s", name.c_str(), name.c_str());
       symbol.name = SaveString("__real_" + name);
       globalSymbols.erase(name);
       globalSymbols[symbol.name] = &symbol;
+      globalSymbolsGeneration++;
       unwrapped.erase(name);
     }
     if (announced)

@@ -38,6 +38,10 @@ struct Symbol : Serialized {
   uint32_t sectionIndex = 0;
   uint32_t stackSize = 0;
   uint8_t hasStackSize = 0;
+  // For a global or weak reference: the definition that the name had in
+  // the global symbol table at generation lookupGeneration.
+  Symbol *lookupResult = nullptr;
+  uint32_t lookupGeneration = 0;
 
   uint8_t Binding() const { return info >> 4; }
   uint8_t Type() const { return info & 15; }

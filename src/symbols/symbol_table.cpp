@@ -115,6 +115,8 @@ void DefineGlobal(BaseLinker &linker, Symbol *symbol) {
   auto [entry, inserted] = linker.globalSymbols.try_emplace(symbol->name, symbol);
   if (!inserted && Supersedes(linker, symbol, entry->second))
     entry->second = symbol;
+  if (entry->second == symbol)
+    linker.globalSymbolsGeneration++;
   NoteDefined(linker, symbol->name);
 }
 
@@ -134,6 +136,8 @@ void RedefineLinkerSymbol(BaseLinker &linker, Symbol *symbol) {
       ReportMultiplyDefined(linker, symbol, existing);
     }
   }
+  if (entry->second == symbol)
+    linker.globalSymbolsGeneration++;
   NoteDefined(linker, symbol->name);
 }
 
@@ -176,6 +180,18 @@ Symbol *LookupGlobal(BaseLinker &linker, std::string_view name) {
   return entry != linker.globalSymbols.end() ? entry->second : nullptr;
 }
 
+// Every relocation pass resolves the same few thousand names once per
+// relocation; a reference keeps the definition it found until the table
+// changes. The generation is read after the lookup, which may itself load
+// an archive member and so change the table.
+static Symbol *LookupReference(BaseLinker &linker, Symbol &reference) {
+  if (reference.lookupGeneration != linker.globalSymbolsGeneration) {
+    reference.lookupResult = LookupGlobal(linker, reference.name);
+    reference.lookupGeneration = linker.globalSymbolsGeneration;
+  }
+  return reference.lookupResult;
+}
+
 void ResolveTarget(BaseLinker &linker, RelocationTarget &target) {
   Relocation &relocation = *target.relocation;
   Symbol *symbol = RelocationSymbol(*target.section, relocation);
@@ -187,7 +203,7 @@ void ResolveTarget(BaseLinker &linker, RelocationTarget &target) {
     target.value += symbol->Address();
     return;
   case kStbGlobal: {
-    Symbol *definition = LookupGlobal(linker, symbol->name);
+    Symbol *definition = LookupReference(linker, *symbol);
     if (definition)
       target.symbol = definition;
     if (definition && definition->section && definition->section->IsMapped()) {
@@ -199,7 +215,7 @@ void ResolveTarget(BaseLinker &linker, RelocationTarget &target) {
     return;
   }
   case kStbWeak: {
-    Symbol *definition = LookupGlobal(linker, symbol->name);
+    Symbol *definition = LookupReference(linker, *symbol);
     if (definition) {
       target.symbol = definition;
       target.value += definition->Address();
