@@ -368,6 +368,9 @@ static uint32_t ReferenceCount(const Locatable *item) {
 }
 
 void BaseLinker::ReferenceCounting() {
+  // The set of counted sections only orders the log; without a log the
+  // count alone is kept, since the set costs more than the counting.
+  bool logging = LogOpen();
   std::set<LinkSection *, BySerial> counted;
   for (LinkSection *section : sectionsToPlace) {
     if (!(section->sh_flags & kShfExecinstr))
@@ -377,11 +380,12 @@ void BaseLinker::ReferenceCounting() {
         continue;
       if (LinkSection *target = ReferencedSection(*this, *section, relocation)) {
         ++target->referenceCount;
-        counted.insert(target);
+        if (logging)
+          counted.insert(target);
       }
     }
   }
-  if (!LogOpen())
+  if (!logging)
     return;
   LogLine("Section reference counts");
   LogIndent();
