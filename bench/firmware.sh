@@ -67,8 +67,9 @@ gnu=(arm-none-eabi-ld --gc-sections -T firmware.ld -o gnu.elf "${inputs[@]}")
 lld=(ld.lld-14 --gc-sections -T firmware.ld -o lld.elf "${inputs[@]}")
 
 # What each linker kept: the functions and data objects in the image's
-# symbol table, and the bytes of flash (everything loaded from the file)
-# and RAM (the memory size of the segments that run there).
+# symbol table, the bytes of flash (the file contents of the segments
+# loaded there, including the load image of initialized data) and of RAM
+# (the memory size of the segments that run there).
 "${tanrek[@]}" > tanrek.out 2>&1 || { echo "tanrek-ld failed:" >&2; cat tanrek.out >&2; }
 "${gnu[@]}" > gnu.out 2>&1 || { echo "GNU ld failed:" >&2; cat gnu.out >&2; }
 "${lld[@]}" > lld.out 2>&1 || { echo "ld.lld failed:" >&2; cat lld.out >&2; }
@@ -81,7 +82,7 @@ kept() {
   local flash=0 ram=0 type offset vaddr paddr filesz memsz rest
   while read -r type offset vaddr paddr filesz memsz rest; do
     [[ $type == LOAD ]] || continue
-    flash=$((flash + filesz))
+    ((paddr < 0x20000000)) && flash=$((flash + filesz))
     ((vaddr >= 0x20000000)) && ram=$((ram + memsz))
   done < <(llvm-readelf -l --wide "$1.elf")
   echo "| $(grep -c '^FUNC' "$1.symbols") | $(grep -c '^OBJECT' "$1.symbols") | $flash | $ram |"
