@@ -113,12 +113,12 @@ void PatchProgramHeaders(OutputImage &image) {
 void PatchFileHeader(BaseLinker &linker, OutputImage &image) {
   Elf32_Ehdr &header = image.header;
   if (linker.entrySymbolName && !linker.entrySymbolName->empty()) {
-    // A definition in a section that is not part of the image is no entry
-    // point either.
+    // A definition in a section that was left out of the image (nothing
+    // kept or referenced it) has no address: the entry stays 0.
     Symbol *entry = LookupGlobal(linker, *linker.entrySymbolName);
-    if (entry && entry->section && entry->section->IsMapped())
+    if (entry && (!entry->section || entry->section->IsMapped()))
       header.e_entry = entry->Address();
-    else
+    else if (!entry)
       Warning(linker, "entry symbol '%s' undefined, program entry address set to zero",
               linker.entrySymbolName->c_str());
   }
