@@ -43,6 +43,11 @@ void BindOutputSection(Locatable &item, OutputSegment &segment, uint32_t type, u
   item.outputSection = section;
 }
 
+// True for the blocks that get a header of their own with block section
+// headers: those a define block statement named and placement mapped. The
+// implicit blocks of placement statements only group their members.
+bool HasBlockHeader(const LinkBlock &block) { return block.blockKind == BlockDefined && block.IsMapped(); }
+
 // With block section headers, each block that holds the item gets its own
 // header before the first of its members, outermost block first.
 void BindEnclosingBlocks(Locatable &item, OutputSegment &segment) {
@@ -50,7 +55,8 @@ void BindEnclosingBlocks(Locatable &item, OutputSegment &segment) {
     return;
   std::vector<LinkBlock *> chain;
   for (LinkBlock *block = item.selectedBy; block && !block->outputSection; block = block->selectedBy)
-    chain.push_back(block);
+    if (HasBlockHeader(*block))
+      chain.push_back(block);
   for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
     LinkBlock &block = **it;
     if (!block.segment)
@@ -60,8 +66,9 @@ void BindEnclosingBlocks(Locatable &item, OutputSegment &segment) {
 }
 
 // Joins the item to the segment; an item loaded in place also appends
-// zeros up to its address and then its bytes (zeros when `bytes` is null).
-void JoinSegment(Locatable &item, OutputSegment &segment, const uint8_t *bytes) {
+// zeros up to its address and then its bytes: those of `source` or
+// `bytes`, zeros when it has neither.
+void JoinSegment(Locatable &item, OutputSegment &segment, const LinkSection *source, const uint8_t *bytes) {
   uint32_t address = item.Address();
   uint32_t size = item.Size();
   if (segment.members.empty())
@@ -77,7 +84,9 @@ void JoinSegment(Locatable &item, OutputSegment &segment, const uint8_t *bytes) 
     image.AddZeros(segment.contents, address - segment.fileEnd);
   // An item that overlaps the bytes already written only adds its tail.
   uint32_t skip = address < segment.fileEnd ? segment.fileEnd - address : 0;
-  if (bytes)
+  if (source)
+    segment.contents.AddContents(*source, skip, size - skip);
+  else if (bytes)
     segment.contents.Add(bytes + skip, size - skip);
   else
     image.AddZeros(segment.contents, size - skip);
@@ -135,14 +144,15 @@ std::vector<LinkSection *> PlacedSections(BaseLinker &linker) {
 void LinkSection::AddToSegment(OutputSegment *newSegment) {
   segment = newSegment;
   BindEnclosingBlocks(*this, *newSegment);
-  JoinSegment(*this, *newSegment, sh_type == SHT_NOBITS ? nullptr : Contents());
+  bool hasBytes = sh_type != SHT_NOBITS && Contents();
+  JoinSegment(*this, *newSegment, hasBytes ? this : nullptr, nullptr);
   BindOutputSection(*this, *newSegment, sh_type, sh_entsize);
 }
 
 void LinkBlock::AddToSegment(OutputSegment *newSegment) {
   segment = newSegment;
   BindEnclosingBlocks(*this, *newSegment);
-  if (theLinker->sectionHeaderMode == 2)
+  if (theLinker->sectionHeaderMode == 2 && HasBlockHeader(*this))
     BindOutputSection(*this, *newSegment, members.empty() ? SHT_NOBITS : SHT_PROGBITS, 0);
   for (Locatable *member : members) {
     member->AddToSegment(newSegment);
@@ -154,7 +164,7 @@ void LinkCopiedBlock::AddToSegment(OutputSegment *newSegment) {
   segment = newSegment;
   std::vector<uint8_t> bytes(Size());
   WriteContents(bytes.data());
-  JoinSegment(*this, *newSegment, theLinker->image->Keep(std::move(bytes)));
+  JoinSegment(*this, *newSegment, nullptr, theLinker->image->Keep(std::move(bytes)));
   BindOutputSection(*this, *newSegment, SHT_PROGBITS, 0);
 }
 
