@@ -65,6 +65,8 @@ LD
 tanrek=("$linker" -q --lazy-load-archives -Tfirmware.icf -o tanrek.elf "${inputs[@]}")
 gnu=(arm-none-eabi-ld --gc-sections -T firmware.ld -o gnu.elf "${inputs[@]}")
 lld=(ld.lld-14 --gc-sections -T firmware.ld -o lld.elf "${inputs[@]}")
+# tanrek-ld runs on one thread; ld.lld uses every core unless told not to.
+lld1=(ld.lld-14 --threads=1 --gc-sections -T firmware.ld -o lld.elf "${inputs[@]}")
 
 # What each linker kept: the functions and data objects in the image's
 # symbol table, the bytes of flash (the file contents of the segments
@@ -102,10 +104,11 @@ echo "|---|---|---|---|---|---|---|"
 echo "| tanrek-ld | $(seconds "${tanrek[@]}") | $(peak "${tanrek[@]}") $(kept tanrek)"
 echo "| GNU ld $(arm-none-eabi-ld --version | head -1 | awk '{print $NF}') | $(seconds "${gnu[@]}") | $(peak "${gnu[@]}") $(kept gnu)"
 echo "| ld.lld $(ld.lld-14 --version | grep -o '[0-9][0-9.]*' | head -1) | $(seconds "${lld[@]}") | $(peak "${lld[@]}") $(kept lld)"
+echo "| ld.lld, one thread | $(seconds "${lld1[@]}") | $(peak "${lld1[@]}") $(kept lld)"
 echo
 for other in gnu lld; do
   [[ -f tanrek.symbols && -f $other.symbols ]] || continue
   echo "Symbols only tanrek-ld kept, against $other: $(comm -23 tanrek.symbols $other.symbols | wc -l);" \
-    "only $other kept: $(comm -13 tanrek.symbols $other.symbols | wc -l)" \
-    "$(comm -3 tanrek.symbols $other.symbols | head -5 | tr -s '\t\n' '  ')"
+    "only $other kept: $(comm -13 tanrek.symbols $other.symbols | wc -l)."
+  comm -3 tanrek.symbols $other.symbols | head -5 | sed 's/^/    /'
 done
