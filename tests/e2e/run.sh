@@ -107,7 +107,7 @@ fi
 libgcc=$("$CC" $cflags -print-libgcc-file-name) || fail "no libgcc for $cflags"
 archives+=("$libgcc")
 
-link_command=("$tanrek" "--cpu=$cpu" -T "$source/firmware.icf"
+link_command=("$tanrek" "--cpu=$cpu" "--script=$source/firmware.icf"
               "-D__code_start=$code_start" "-D__code_size=$code_size"
               "-D__data_start=$data_start" "-D__data_size=$data_size"
               -o "$work/program.elf" --log-file "$work/link.log"
