@@ -14,7 +14,7 @@ usage() {
     echo "usage: run.sh --tanrek LD --source DIR --work DIR --program NAME --machine M" \
          "[--qemu-cpu CPU] --cflags FLAGS --cpu NAME --startup FILE" \
          "--memory 'CODE_START CODE_SIZE DATA_START DATA_SIZE'" \
-         "[--expected FILE] [--status N] [--link-error TEXT]" >&2
+         "[--expected FILE] [--status N] [--link-error REGEX]" >&2
     exit 2
 }
 
@@ -116,10 +116,12 @@ link_command=("$tanrek" "--cpu=$cpu" "--script=$source/firmware.icf"
 link_status=$?
 
 if [ -n "$link_error" ]; then
-    if [ $link_status -ne 100 ] || ! grep -qF -- "$link_error" "$work/link.out"; then
+    if [ $link_status -ne 100 ] || ! grep -qE -- "$link_error" "$work/link.out" ||
+        [ -e "$work/program.elf" ]; then
         echo "\$ ${link_command[*]}"
         cat "$work/link.out"
-        fail "expected the link to fail with status 100 and '$link_error', got status $link_status"
+        fail "expected the link to fail with status 100, no output file and a line matching" \
+             "'$link_error'; got status $link_status"
     fi
     echo "PASS: link refused: $link_error"
     exit 0
