@@ -14,11 +14,11 @@ usage() {
     echo "usage: run.sh --tanrek LD --source DIR --work DIR --program NAME --machine M" \
          "[--qemu-cpu CPU] --cflags FLAGS --cpu NAME --startup FILE" \
          "--memory 'CODE_START CODE_SIZE DATA_START DATA_SIZE'" \
-         "[--expected FILE] [--status N] [--link-error REGEX]" >&2
+         "[--expected FILE] [--status N] [--link-error REGEX] [--link-option OPTION]..." >&2
     exit 2
 }
 
-qemu_cpu= expected= status=0 link_error=
+qemu_cpu= expected= status=0 link_error= link_options=()
 while [ $# -gt 0 ]; do
     [ $# -ge 2 ] || usage
     case "$1" in
@@ -35,6 +35,7 @@ while [ $# -gt 0 ]; do
     --expected) expected=$2 ;;
     --status) status=$2 ;;
     --link-error) link_error=$2 ;;
+    --link-option) link_options+=("$2") ;;
     *) usage ;;
     esac
     shift 2
@@ -110,7 +111,7 @@ archives+=("$libgcc")
 link_command=("$tanrek" "--cpu=$cpu" "--script=$source/firmware.icf"
               "-D__code_start=$code_start" "-D__code_size=$code_size"
               "-D__data_start=$data_start" "-D__data_size=$data_size"
-              -o "$work/program.elf" --log-file "$work/link.log"
+              -o "$work/program.elf" --log-file "$work/link.log" "${link_options[@]}"
               "${objects[@]}" "${archives[@]}")
 "${link_command[@]}" > "$work/link.out" 2>&1
 link_status=$?
@@ -130,6 +131,15 @@ if [ $link_status -ne 0 ]; then
     echo "\$ ${link_command[*]}"
     cat "$work/link.out"
     fail "link failed with status $link_status"
+fi
+
+# QEMU loads what the program headers say and nothing more; readelf also
+# reads the section headers and the symbol table, and complains on stderr
+# about anything malformed there.
+"${READELF:-arm-none-eabi-readelf}" -a -W "$work/program.elf" > "$work/readelf.out" 2> "$work/readelf.err"
+if [ -s "$work/readelf.err" ]; then
+    cat "$work/readelf.err"
+    fail "readelf finds the image malformed"
 fi
 
 qemu_command=("$QEMU" -M "$machine")
