@@ -3,8 +3,8 @@
    come first, kept and placed at the start of the code region; an
    exception that should never happen ends the run with 120 plus its
    vector number. Reset_Handler sets the stack, clears the zero-initialized
-   block and calls main through BX, so that main may be Thumb code even on
-   a core without BLX. */
+   block, calls the constructors and then main, all calls through BX, so
+   that any of them may be Thumb code even on a core without BLX. */
     .syntax unified
     .arm
 
@@ -69,7 +69,15 @@ Reset_Handler:
 1:  cmp     r0, r1
     strbcc  r2, [r0], #1
     bcc     1b
-    ldr     r3, =main
+    ldr     r4, =__INIT_ARRAY_start__
+    ldr     r5, =__INIT_ARRAY_end__
+2:  cmp     r4, r5
+    bhs     3f
+    ldr     r3, [r4], #4
+    mov     lr, pc
+    bx      r3
+    b       2b
+3:  ldr     r3, =main
     mov     lr, pc
     bx      r3
     ldr     r3, =semi_exit
