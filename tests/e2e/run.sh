@@ -14,11 +14,12 @@ usage() {
     echo "usage: run.sh --tanrek LD --source DIR --work DIR --program NAME --machine M" \
          "[--qemu-cpu CPU] --cflags FLAGS --cpu NAME --startup FILE" \
          "--memory 'CODE_START CODE_SIZE DATA_START DATA_SIZE'" \
-         "[--expected FILE] [--status N] [--link-error REGEX] [--link-option OPTION]..." >&2
+         "[--expected FILE] [--status N] [--link-error REGEX] [--link-option OPTION]..." \
+         "[--compile-option OPTION]..." >&2
     exit 2
 }
 
-qemu_cpu= expected= status=0 link_error= link_options=()
+qemu_cpu= expected= status=0 link_error= link_options=() compile_options=()
 while [ $# -gt 0 ]; do
     [ $# -ge 2 ] || usage
     case "$1" in
@@ -36,6 +37,7 @@ while [ $# -gt 0 ]; do
     --status) status=$2 ;;
     --link-error) link_error=$2 ;;
     --link-option) link_options+=("$2") ;;
+    --compile-option) compile_options+=("$2") ;;
     *) usage ;;
     esac
     shift 2
@@ -82,7 +84,7 @@ compile() {
     *.arm.c) state=-marm ;;
     esac
     # shellcheck disable=SC2086
-    run "$CC" $common_flags $state -c "$file" -o "$out"
+    run "$CC" $common_flags "${compile_options[@]}" $state -c "$file" -o "$out"
 }
 
 objects=()
