@@ -19,7 +19,7 @@ usage() {
     exit 2
 }
 
-qemu_cpu= expected= status=0 link_error= link_options=() compile_options=()
+qemu_cpu='' expected='' status=0 link_error='' link_options=() compile_options=()
 while [ $# -gt 0 ]; do
     [ $# -ge 2 ] || usage
     case "$1" in
@@ -150,19 +150,22 @@ qemu_command=("$QEMU" -M "$machine")
 # anything QEMU itself prints.
 qemu_command+=(-nographic -monitor none -serial null
                -chardev "file,id=semihosting,path=$work/run.out"
-               -semihosting-config enable=on,target=native,chardev=semihosting
+               -semihosting-config "enable=on,target=native,chardev=semihosting"
                -kernel "$work/program.elf")
 QEMU_AUDIO_DRV=none timeout -k 5 10 "${qemu_command[@]}" > "$work/qemu.out" 2>&1
 run_status=$?
 
 expected=${expected:-$program_dir/expected.txt}
-if [ $run_status -ne "$status" ] || ! diff -u "$expected" "$work/run.out" > "$work/run.diff"; then
+diff -u "$expected" "$work/run.out" > "$work/run.diff" 2>&1
+diff_status=$?
+if [ $run_status -ne "$status" ] || [ $diff_status -ne 0 ]; then
     echo "\$ ${qemu_command[*]}"
-    cat "$work/run.out" "$work/qemu.out"
-    [ -s "$work/run.diff" ] && cat "$work/run.diff"
+    cat "$work/qemu.out"
+    echo "program output against $expected:"
+    cat "$work/run.diff"
     case $run_status in
     124 | 137) fail "the program did not finish within 10 seconds" ;;
-    *) fail "status $run_status (want $status), output as above" ;;
+    *) fail "status $run_status (want $status)" ;;
     esac
 fi
 echo "PASS: $program on $machine${qemu_cpu:+ ($qemu_cpu)}"
