@@ -110,11 +110,11 @@ fi
 libgcc=$("$CC" $cflags -print-libgcc-file-name) || fail "no libgcc for $cflags"
 archives+=("$libgcc")
 
-link_command=("$tanrek" "--cpu=$cpu" "--script=$source/firmware.icf"
-              "-D__code_start=$code_start" "-D__code_size=$code_size"
-              "-D__data_start=$data_start" "-D__data_size=$data_size"
-              -o "$work/program.elf" --log-file "$work/link.log" "${link_options[@]}"
-              "${objects[@]}" "${archives[@]}")
+link_inputs=("$tanrek" "--cpu=$cpu" "--script=$source/firmware.icf"
+             "-D__code_start=$code_start" "-D__code_size=$code_size"
+             "-D__data_start=$data_start" "-D__data_size=$data_size"
+             "${link_options[@]}" "${objects[@]}" "${archives[@]}")
+link_command=("${link_inputs[@]}" -o "$work/program.elf" --log-file "$work/link.log")
 "${link_command[@]}" > "$work/link.out" 2>&1
 link_status=$?
 
@@ -133,6 +133,13 @@ if [ $link_status -ne 0 ]; then
     echo "\$ ${link_command[*]}"
     cat "$work/link.out"
     fail "link failed with status $link_status"
+fi
+
+# The same link again, without the log: the image must not change by a
+# byte (nothing may depend on where the host put an object in memory).
+if ! "${link_inputs[@]}" -o "$work/again.elf" > "$work/again.out" 2>&1 ||
+    ! cmp "$work/program.elf" "$work/again.elf"; then
+    fail "a second link of the same inputs made a different image (again.elf)"
 fi
 
 # QEMU loads what the program headers say and nothing more; readelf also
