@@ -34,7 +34,7 @@ for arg in "$@"; do
     --cpu=*) cpu=${arg#--cpu=} ;;
     --base=*) base=$((${arg#--base=})) ;;
     --gap=*) gap=$((${arg#--gap=})) ;;
-    --at=*) spec=${arg#--at=}; pinned[${spec%%=*}]=$((${spec#*=})) ;;
+    --at=*) pin=${arg#--at=}; pinned[${pin%%=*}]=$((${pin#*=})) ;;
     --big-endian) endian=(--big-endian) ;;
     --gnu=*) gnu_extra+=("${arg#--gnu=}") ;;
     --tanrek=*) tanrek_extra+=("${arg#--tanrek=}") ;;
