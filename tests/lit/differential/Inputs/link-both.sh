@@ -5,10 +5,10 @@
 # section: "types ..." with the relocation types of the objects first, then
 # "same NAME" when both images agree, "differ NAME" followed by
 # the differing bytes (offset, GNU ld, tanrek-ld) when they do not, and
-# "placed NAME" for writable data and zero-initialized sections, which
-# tanrek-ld initializes at start-up instead of loading in place and so has
-# no bytes for at their address. Exits 1 when a section differs or a link
-# fails.
+# "placed NAME" for writable data and zero-initialized sections: tanrek-ld
+# fills those at start-up rather than loading them in place, so they are
+# placed uninitialized and have no bytes to compare. Exits 1 when a
+# section differs or a link fails.
 #
 #   link-both.sh [--cpu=NAME] [--base=ADDR] [--gap=BYTES] [--at=SECTION=ADDR]...
 #                [--big-endian] [--gnu=OPTION]... [--tanrek=OPTION]... object...
