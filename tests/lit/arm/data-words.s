@@ -1,0 +1,99 @@
+// Data words: R_ARM_ABS32 and R_ARM_TARGET1 add S + A to the word,
+// R_ARM_REL32 and R_ARM_TARGET2 also subtract P, R_ARM_PREL31 keeps bit 31
+// clear and reaches -0x40000000..0x3fffffff. The in-place addends (+4, -4,
+// -8) and the Thumb bit of a function address come through. R_ARM_NONE and
+// R_ARM_V4BX leave their place alone.
+//
+// RUN: rm -rf %t && split-file %s %t && cd %t
+// RUN: llvm-mc -filetype=obj -triple=armv7a-none-eabi words.s -o words.o
+// RUN: llvm-mc -filetype=obj -triple=thumbv7a-none-eabi func.s -o func.o
+// RUN: tanrek-ld -q --entry=Reset_Handler words.o func.o -Tin.icf --cpu=cortex-a9 -o in.elf > in.out 2>&1; echo "status $?" >> in.out
+// RUN: FileCheck --check-prefix=IN-OUT --match-full-lines --strict-whitespace %s < in.out
+// RUN: llvm-objdump -s in.elf | FileCheck --check-prefix=WORDS %s
+// RUN: llvm-objdump -s in.elf | FileCheck --check-prefix=PREL31 %s
+// RUN: llvm-objdump -d --triple=armv7a --start-address=0x4000 --stop-address=0x4004 in.elf | FileCheck --check-prefix=V4BX %s
+
+// IN-OUT:status 0
+
+// obj+4, obj-4, tfn (Thumb), obj as TARGET1, obj-. and obj-.-8 as REL32,
+// obj-. as TARGET2, obj and low as PREL31, and the word under R_ARM_NONE.
+// WORDS:      3000 44230100 3c230100 01500000 40230100
+// WORDS-NEXT: 3010 30f30000 24f30000 28f30000 24f30000
+// WORDS-NEXT: 3020 e0dfff7f 44332211
+// PREL31: 40000000 ffffff3f 00000040
+// V4BX: 4000: 1e ff 2f e1 bx lr
+
+// PREL31 one step past each end: a warning each, bit 31 still clear.
+// RUN: tanrek-ld -q --entry=Reset_Handler words.o func.o -Tout.icf --cpu=cortex-a9 -o out.elf > out.out 2>&1; echo "status $?" >> out.out
+// RUN: FileCheck --check-prefix=OUT-OUT --match-full-lines --strict-whitespace %s < out.out
+// RUN: llvm-objdump -s out.elf | FileCheck --check-prefix=OUT-PREL31 %s
+
+// OUT-OUT:Diagnostics:
+// OUT-OUT-NEXT:warning: relocation R_ARM_PREL31 to pfwd truncated to fit at .rodata.prel31+0
+// OUT-OUT-NEXT:warning: relocation R_ARM_PREL31 to pbwd truncated to fit at .rodata.prel31+4
+// OUT-OUT:status 0
+// OUT-PREL31: 40000000 00000040 ffffff3f
+
+#--- words.s
+        .syntax unified
+        .section .rodata.words, "a", %progbits
+        .globl Reset_Handler
+Reset_Handler:
+        .word obj+4
+        .word obj-4
+        .word tfn
+        .word obj(target1)
+        .word obj-.
+        .word obj-.-8
+        .word obj(target2)
+        .word obj(prel31)
+        .word low(prel31)
+        .reloc ., R_ARM_NONE, obj
+        .word 0x11223344
+
+        .section .rodata.prel31, "a", %progbits
+        .word pfwd(prel31)
+        .word pbwd(prel31)
+
+        .section .text.v4bx, "ax", %progbits
+        .p2align 2
+        .reloc ., R_ARM_V4BX, obj
+        bx lr
+
+        .irp name, obj, low, pfwd, pbwd
+        .section .rodata.\name, "a", %progbits
+        .globl \name
+\name:  .byte 0
+        .endr
+
+#--- func.s
+        .syntax unified
+        .thumb
+        .section .text.tfn, "ax", %progbits
+        .p2align 1
+        .globl tfn
+        .type tfn, %function
+tfn:    bx lr
+
+#--- in.icf
+define memory with size = 4G;
+keep { section .rodata.prel31, section .text.v4bx };
+place at address 0x3000 { section .rodata.words };
+place at address 0x4000 { section .text.v4bx };
+place at address 0x5000 { section .text.tfn };
+place at address 0x12340 { section .rodata.obj };
+place at address 0x1000 { section .rodata.low };
+place at address 0x40000000 { section .rodata.prel31 };
+place at address 0x7fffffff { section .rodata.pfwd };
+place at address 0x00000004 { section .rodata.pbwd };
+
+#--- out.icf
+define memory with size = 4G;
+keep { section .rodata.prel31 };
+place at address 0x3000 { section .rodata.words };
+place at address 0x5000 { section .text.tfn };
+place at address 0x12340 { section .rodata.obj };
+place at address 0x1000 { section .rodata.low };
+place at address 0x40000000 { section .rodata.prel31 };
+place at address 0x80000000 { section .rodata.pfwd };
+place at address 0x00000003 { section .rodata.pbwd };
