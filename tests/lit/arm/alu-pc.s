@@ -13,6 +13,7 @@
 // RUN: FileCheck --check-prefix=ALU-OUT --match-full-lines --strict-whitespace %s < alu.out
 // RUN: llvm-objdump -d --triple=armv7a --print-imm-hex alu.elf | FileCheck --check-prefix=ALU %s
 
+// ALU-OUT-NOT:{{.}}
 // ALU-OUT:status 0
 
 // ALU:      8000: 41 0f 8f e2 add r0, pc, #260

@@ -10,6 +10,7 @@
 // RUN: FileCheck --check-prefix=IN-OUT --match-full-lines --strict-whitespace %s < in.out
 // RUN: llvm-objdump -d --triple=armv7a --print-imm-hex in.elf | FileCheck --check-prefix=IN %s
 
+// IN-OUT-NOT:{{.}}
 // IN-OUT:status 0
 
 // IN:      1000000: ff ff 7f eb bl 0x3000004 <fwd0>

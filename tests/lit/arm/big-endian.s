@@ -10,6 +10,7 @@
 // RUN: FileCheck --check-prefix=OUT --match-full-lines --strict-whitespace %s < be.out
 // RUN: llvm-objdump -s be.elf | FileCheck %s
 
+// OUT-NOT:{{.}}
 // OUT:status 0
 
 // The section contents in file order: Arm BL to Arm and BLX (H set) to

@@ -13,6 +13,7 @@
 // RUN: llvm-objdump -s in.elf | FileCheck --check-prefix=PREL31 %s
 // RUN: llvm-objdump -d --triple=armv7a --start-address=0x4000 --stop-address=0x4004 in.elf | FileCheck --check-prefix=V4BX %s
 
+// IN-OUT-NOT:{{.}}
 // IN-OUT:status 0
 
 // obj+4, obj-4, tfn (Thumb), obj as TARGET1, obj-. and obj-.-8 as REL32,
@@ -33,6 +34,39 @@
 // OUT-OUT-NEXT:warning: relocation R_ARM_PREL31 to pbwd truncated to fit at .rodata.prel31+4
 // OUT-OUT:status 0
 // OUT-PREL31: 40000000 00000040 ffffff3f
+
+// The linker's own veneer literal type (126) adds S + A; on a core without
+// Arm state a target without the Thumb bit gets it, with a warning.
+// RUN: llvm-mc -filetype=obj -triple=armv7a-none-eabi veneer.s -o veneer.o
+// RUN: tanrek-ld -q --entry=vabs veneer.o words.o func.o -Tveneer.icf --cpu=cortex-m3 -o m3.elf > m3.out 2>&1; echo "status $?" >> m3.out
+// RUN: FileCheck --check-prefix=M3-OUT --match-full-lines --strict-whitespace %s < m3.out
+// RUN: llvm-objdump -s m3.elf | FileCheck --check-prefix=M3 %s
+// RUN: tanrek-ld -q --entry=vabs veneer.o words.o func.o -Tveneer.icf --cpu=cortex-a9 -o a9.elf > a9.out 2>&1; echo "status $?" >> a9.out
+// RUN: FileCheck --check-prefix=A9-OUT --match-full-lines --strict-whitespace %s < a9.out
+// RUN: llvm-objdump -s a9.elf | FileCheck --check-prefix=A9 %s
+
+// M3-OUT:Diagnostics:
+// M3-OUT-NEXT:warning: call from .rodata.vabs made to obj but obj is a symbol without the low bit set
+// M3-OUT-NOT:tfn
+// M3-OUT:status 0
+// M3: 6000 45230100 05500000
+// A9-OUT-NOT:{{.}}
+// A9-OUT:status 0
+// A9: 6000 44230100 05500000
+
+#--- veneer.s
+        .section .rodata.vabs, "a", %progbits
+        .globl vabs, obj, tfn
+vabs:   .reloc ., R_ARM_PRIVATE_14, obj
+        .word 4
+        .reloc ., R_ARM_PRIVATE_14, tfn
+        .word 4
+
+#--- veneer.icf
+define memory with size = 4G;
+place at address 0x6000 { section .rodata.vabs };
+place at address 0x5000 { section .text.tfn };
+place at address 0x12340 { section .rodata.obj };
 
 #--- words.s
         .syntax unified

@@ -14,6 +14,7 @@
 // RUN: llvm-objdump -d --triple=thumbv7a --print-imm-hex --start-address=0x20000 --stop-address=0x2000e in.elf | FileCheck --check-prefix=IN-THUMB %s
 // RUN: llvm-objdump -d --triple=armv7a --print-imm-hex --start-address=0x40000 --stop-address=0x40010 in.elf | FileCheck --check-prefix=IN-ARM %s
 
+// IN-OUT-NOT:{{.}}
 // IN-OUT:status 0
 
 // IN-THUMB:      20000: df f8 fe 2f ldr.w r2, [pc, #0xffe]

@@ -12,6 +12,7 @@
 // RUN: llvm-objdump -d --no-show-raw-insn --triple=armv7a --print-imm-hex --start-address=0x1000 --stop-address=0x1020 out.elf | FileCheck --check-prefix=ARM %s
 // RUN: llvm-objdump -d --no-show-raw-insn --triple=thumbv7a --print-imm-hex --start-address=0x2000 --stop-address=0x2020 out.elf | FileCheck --check-prefix=THUMB %s
 
+// OUT-NOT:{{.}}
 // OUT:status 0
 
 // ARM:      1000: movw r0, #0xfffc

@@ -9,6 +9,7 @@
 // RUN: FileCheck --check-prefix=IN-OUT --match-full-lines --strict-whitespace %s < in.out
 // RUN: llvm-objdump -d --triple=thumbv7m --print-imm-hex in.elf | FileCheck --check-prefix=IN %s
 
+// IN-OUT-NOT:{{.}}
 // IN-OUT:status 0
 
 // IN:      1000000: ff f3 ff d7 bl 0x2000002 <fwd0>

@@ -11,6 +11,7 @@
 // RUN: FileCheck --check-prefix=IN-OUT --match-full-lines --strict-whitespace %s < in.out
 // RUN: llvm-objdump -d --triple=thumbv7m --print-imm-hex in.elf | FileCheck --check-prefix=IN %s
 
+// IN-OUT-NOT:{{.}}
 // IN-OUT:status 0
 
 // IN:      10000: ff e3 b 0x10802 <j11f>

@@ -9,6 +9,7 @@
 // RUN: FileCheck --check-prefix=OUT --match-full-lines --strict-whitespace %s < out.out
 // RUN: llvm-objdump -s out.elf | FileCheck --check-prefix=WORDS %s
 
+// OUT-NOT:{{.}}
 // OUT:status 0
 // x at 0x20000204, y at 0x20000108, the area at 0x20000100.
 // WORDS: 3000 0c010000 14000000 10000000

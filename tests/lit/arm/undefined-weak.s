@@ -16,6 +16,7 @@
 // RUN: llvm-objdump -d --triple=thumbv6m m0.elf | FileCheck --check-prefix=M0 %s
 // RUN: llvm-objdump -d --triple=thumbv7m m3.elf | FileCheck --check-prefix=M3 %s
 
+// CLEAN-NOT:{{.}}
 // CLEAN:status 0
 // M0:      1000: c0 46 mov r8, r8
 // M0-NEXT: 1002: c0 46 mov r8, r8
