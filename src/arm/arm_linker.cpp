@@ -23,6 +23,27 @@ const CpuName kCpuNames[] = {
     {"8-M.base", ArmV8MBase},
 };
 
+struct CoreCapabilities {
+  bool armState;
+  bool thumb2;
+  bool blx;
+  bool mMainline;
+};
+
+// Indexed by CoreKind.
+constexpr CoreCapabilities kCapabilities[] = {
+    {true, false, false, false},  // ArmV4T
+    {true, false, true, false},   // ArmV5T
+    {false, false, false, false}, // ArmV6M
+    {false, true, false, true},   // ArmV7M
+    {true, true, true, false},    // ArmV7A
+    {false, false, false, false}, // ArmV8MBase
+};
+
+const CoreCapabilities &Capabilities(uint32_t core) {
+  return kCapabilities[core < std::size(kCapabilities) ? core : uint32_t(ArmV6M)];
+}
+
 // A listing option pair: `set` turns the bits on unless `inverted`.
 struct ListingOption {
   const char *on;
@@ -45,6 +66,11 @@ std::optional<CoreKind> CoreKindOfCpu(std::string_view name) {
       return cpu.kind;
   return std::nullopt;
 }
+
+bool HasArmState(uint32_t core) { return Capabilities(core).armState; }
+bool HasThumb2(uint32_t core) { return Capabilities(core).thumb2; }
+bool HasBlx(uint32_t core) { return Capabilities(core).blx; }
+bool IsMMainline(uint32_t core) { return Capabilities(core).mMainline; }
 
 uint32_t ArmLinker::GetPara(unsigned n) const {
   switch (n) {

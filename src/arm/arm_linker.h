@@ -23,6 +23,14 @@ enum CoreKind : uint32_t {
 // The core kind of a --cpu= name, or none for an unknown name.
 std::optional<CoreKind> CoreKindOfCpu(std::string_view name);
 
+// What a core can execute. Arm state: A32 code. Thumb-2: the 32-bit Thumb
+// branch, load and move encodings with their full range. BLX: the
+// interworking call instruction. M mainline: ArmV7M alone.
+bool HasArmState(uint32_t core);
+bool HasThumb2(uint32_t core);
+bool HasBlx(uint32_t core);
+bool IsMMainline(uint32_t core);
+
 class ArmLinker final : public BaseLinker {
 public:
   // Target queries, in slot order.

@@ -2,6 +2,7 @@
 // classification of relocation types and mapping symbols, and the sizes of
 // the start-up routines.
 #include "arm/arm_linker.h"
+#include "arm/relocation_types.h"
 
 #include "driver/format.h"
 
@@ -41,9 +42,9 @@ std::string ArmLinker::RelocationName(uint32_t type) const {
 }
 
 // R_ARM_NONE and R_ARM_V4BX refer to no symbol and change nothing.
-bool ArmLinker::IsRelocationApplied(uint32_t type) const { return type != 0 && type != 40; }
+bool ArmLinker::IsRelocationApplied(uint32_t type) const { return type != RelArmNone && type != RelArmV4bx; }
 
-bool ArmLinker::IsCallRelocation(uint32_t type) const { return type == 10 || type == 28; }
+bool ArmLinker::IsCallRelocation(uint32_t type) const { return type == RelThmCall || type == RelArmCall; }
 
 // The code sizes of the start-up routines, by packing method index.
 uint32_t ArmLinker::InitRoutineCodeSize(uint32_t method) const {

@@ -5,6 +5,7 @@
 #include "driver/linker.h"
 #include "driver/log.h"
 #include "driver/options.h"
+#include "output/output_image.h"
 
 #include <cstdio>
 
@@ -77,7 +78,7 @@ int FinishRun(BaseLinker &linker) {
     PrintLinkSummary(linker);
   bool failed = linker.ErrorCount() != 0;
   if (failed && !linker.TestFlag(Flag::ForceOutput))
-    std::remove(linker.outputFileName.c_str());
+    DiscardOutput(linker.outputFileName);
   CloseLog();
   std::fflush(stdout);
   return failed ? 100 : 0;

@@ -169,8 +169,6 @@ void LinkSection::Map(uint32_t newAddress) {
 
 void LinkSection::Print() const { std::printf("section %s", Name().c_str()); }
 
-void LinkSection::AddToSegment(OutputSegment *newSegment) { segment = newSegment; }
-
 const uint8_t *LinkSection::Contents() const {
   if (hasWorkingCopy)
     return workingCopy.data();
@@ -304,14 +302,6 @@ void LinkBlock::Map(uint32_t newAddress) {
 
 void LinkBlock::Print() const { std::printf("block %s", name.c_str()); }
 
-void LinkBlock::AddToSegment(OutputSegment *newSegment) {
-  segment = newSegment;
-  for (Locatable *member : members) {
-    member->AddToSegment(newSegment);
-    member->segment = newSegment;
-  }
-}
-
 void LinkBlock::WriteContents(uint8_t *buffer) const {
   if (hasFill)
     std::memset(buffer, fillByte, Size());
@@ -356,8 +346,6 @@ void LinkCopiedBlock::Map(uint32_t newAddress) {
 }
 
 void LinkCopiedBlock::Print() const { std::printf("copy of block %s", name.c_str()); }
-
-void LinkCopiedBlock::AddToSegment(OutputSegment *newSegment) { segment = newSegment; }
 
 void LinkCopiedBlock::WriteContents(uint8_t *buffer) const {
   if (contents)

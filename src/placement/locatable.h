@@ -26,6 +26,7 @@ namespace tanrek {
 
 class InputFile;
 class LinkBlock;
+struct OutputSection;
 struct OutputSegment;
 struct Symbol;
 
@@ -103,6 +104,8 @@ public:
   virtual Symbol *PrimarySymbol() { return nullptr; }
   virtual void Map(uint32_t address) = 0;
   virtual void Print() const = 0;
+  // Joins the item to a program segment of the output (defined with the
+  // image writer).
   virtual void AddToSegment(OutputSegment *segment) = 0;
   // Writes Size() bytes of the item's image into `buffer`.
   virtual void WriteContents(uint8_t *buffer) const = 0;
@@ -124,6 +127,9 @@ public:
   bool InitAtRuntime() const;
 
   OutputSegment *segment = nullptr;
+  // The output section that describes the item in the section header
+  // table, once it is part of a segment.
+  OutputSection *outputSection = nullptr;
   uint32_t state = 0;
   uint32_t initMethod = InitImplicit;
   uint32_t selectStrength = 0;
