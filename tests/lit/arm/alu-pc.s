@@ -80,7 +80,7 @@ place at address 0x8000 { section .text.alu };
 // Each target is P + 8 plus the value the instruction must produce.
 place at address 0x810c { section .rodata.t104 };
 place at address 0x7f0c { section .rodata.tm100 };
-place at address 0x8107 { section .rodata.tff };
+place at address 0x810f { section .rodata.tff };
 place at address 0x7f48 { section .rodata.t40 };
 place at address 0x8510 { section .rodata.t400 };
 place at address 0x8109 { section .rodata.t101 };

@@ -37,7 +37,15 @@
 // RUN: llvm-objdump -d --triple=armv7a --print-imm-hex out.elf | FileCheck --check-prefix=OUT %s
 
 // OUT-OUT:Diagnostics:
-// OUT-OUT:warning: relocation R_ARM_CALL to fwd0 truncated to fit at .text.fwd+0
+// OUT-OUT-NEXT:error: relocation R_ARM_CALL at .text.fwd+0 in file code.o [source address 01000000] to fwd0 needs a veneer, which this linker does not build yet
+// OUT-OUT-NEXT:error: relocation R_ARM_JUMP24 at .text.fwd+4 in file code.o [source address 01000004] to fwd1 needs a veneer, which this linker does not build yet
+// OUT-OUT-NEXT:error: relocation R_ARM_JUMP24 at .text.fwd+8 in file code.o [source address 01000008] to fwd2 needs a veneer, which this linker does not build yet
+// OUT-OUT-NEXT:error: relocation R_ARM_PC24 at .text.fwd+12 in file code.o [source address 0100000c] to fwd3 needs a veneer, which this linker does not build yet
+// OUT-OUT-NEXT:error: relocation R_ARM_CALL at .text.bwd+0 in file code.o [source address 02100000] to bwd0 needs a veneer, which this linker does not build yet
+// OUT-OUT-NEXT:error: relocation R_ARM_JUMP24 at .text.bwd+4 in file code.o [source address 02100004] to bwd1 needs a veneer, which this linker does not build yet
+// OUT-OUT-NEXT:error: relocation R_ARM_JUMP24 at .text.bwd+8 in file code.o [source address 02100008] to bwd2 needs a veneer, which this linker does not build yet
+// OUT-OUT-NEXT:error: relocation R_ARM_PC24 at .text.bwd+12 in file code.o [source address 0210000c] to bwd3 needs a veneer, which this linker does not build yet
+// OUT-OUT-NEXT:warning: relocation R_ARM_CALL to fwd0 truncated to fit at .text.fwd+0
 // OUT-OUT-NEXT:warning: relocation R_ARM_JUMP24 to fwd1 truncated to fit at .text.fwd+4
 // OUT-OUT-NEXT:warning: relocation R_ARM_JUMP24 to fwd2 truncated to fit at .text.fwd+8
 // OUT-OUT-NEXT:warning: relocation R_ARM_PC24 to fwd3 truncated to fit at .text.fwd+12

@@ -19,8 +19,8 @@
 // RUN: llvm-objdump -d --triple=thumbv7a --print-imm-hex --start-address=0x2000 --stop-address=0x2006 a9.elf | FileCheck --check-prefix=CALLS-THUMB %s
 // RUN: tanrek-ld -q --entry=Reset_Handler arm.o thumb.o funcs.o -Tlink.icf --cpu=v5TE -o v5.elf > v5.out 2>&1; echo "status $?" >> v5.out
 // RUN: FileCheck --check-prefix=CALLS-OUT --match-full-lines --strict-whitespace %s < v5.out
-// RUN: llvm-objdump -d --triple=armv5te --print-imm-hex --start-address=0x1000 --stop-address=0x1010 v5.elf | FileCheck --check-prefix=CALLS-ARM %s
-// RUN: llvm-objdump -d --triple=thumbv5te --print-imm-hex --start-address=0x2000 --stop-address=0x2006 v5.elf | FileCheck --check-prefix=CALLS-THUMB %s
+// RUN: llvm-objdump -d --triple=armv7a --print-imm-hex --start-address=0x1000 --stop-address=0x1010 v5.elf | FileCheck --check-prefix=CALLS-ARM %s
+// RUN: llvm-objdump -d --triple=thumbv7a --print-imm-hex --start-address=0x2000 --stop-address=0x2006 v5.elf | FileCheck --check-prefix=CALLS-THUMB %s
 
 // A BL to a label that is not a function is still a plain BL, with a warning.
 // CALLS-OUT:Diagnostics:
@@ -37,10 +37,13 @@
 // RUN: FileCheck --check-prefix=ERR --match-full-lines --strict-whitespace %s < err.out
 
 // ERR:Diagnostics:
-// ERR:warning: relocation R_ARM_CALL applied to opcode 0xE1A00000 (neither BL nor BLX) to symbol at tf_0
+// ERR-NEXT:error: relocation R_ARM_JUMP24 at .text.armerr+0 in file armerr.o [source address 00004000] to tf_0 needs a veneer, which this linker does not build yet
+// ERR-NEXT:error: relocation R_ARM_JUMP24 at .text.armerr+4 in file armerr.o [source address 00004004] to tf_0 needs a veneer, which this linker does not build yet
+// ERR-NEXT:warning: relocation R_ARM_CALL applied to opcode 0xE1A00000 (neither BL nor BLX) to symbol at tf_0
+// ERR-NEXT:error: relocation R_ARM_THM_JUMP24 at .text.thumberr+0 in file thumberr.o [source address 00005000] to af needs a veneer, which this linker does not build yet
 // ERR:error: relocation R_ARM_THM_CALL to Arm-mode function but symbol is Thumb-mode, at .text.thumberr+4 to tf_0
 // ERR-NEXT:error: {{.+}}
-// ERR-NEXT:error: non-veneerable relocation R_ARM_THM_JUMP11 from Thumb to Arm-mode function, at .text.thumberr+8 to anear
+// ERR:error: non-veneerable relocation R_ARM_THM_JUMP11 from Thumb to Arm-mode function, at .text.thumberr+8 to anear
 // ERR-NEXT:error: non-veneerable relocation R_ARM_THM_JUMP8 from Thumb to Arm-mode function, at .text.thumberr+10 to anear
 // ERR-NEXT:error: non-veneerable relocation R_ARM_THM_JUMP19 from Thumb to Arm-mode function, at .text.thumberr+12 to anear
 // ERR-NEXT:error: non-veneerable relocation R_ARM_THM_JUMP6 from Thumb to Arm-mode function, at .text.thumberr+16 to anear
@@ -49,6 +52,12 @@
 // Arm and Thumb calls across modes on v4T would need veneers.
 // RUN: tanrek-ld -q --entry=Reset_Handler arm.o thumb.o funcs.o -Tlink.icf --cpu=v4T -o v4.elf > v4.out 2>&1; echo "status $?" >> v4.out
 // RUN: FileCheck --check-prefix=V4 --match-full-lines --strict-whitespace %s < v4.out
+// V4:Diagnostics:
+// V4-NEXT:error: relocation R_ARM_CALL at .text.arm+0 in file arm.o [source address 00001000] to tf_h needs a veneer, which this linker does not build yet
+// V4-NEXT:error: relocation R_ARM_CALL at .text.arm+4 in file arm.o [source address 00001004] to tf_0 needs a veneer, which this linker does not build yet
+// V4-NEXT:warning: relocation R_ARM_CALL to non-function symbol notfn at .text.arm+12
+// V4-NEXT:error: relocation R_ARM_THM_CALL at .text.thumb+2 in file thumb.o [source address 00002002] to af needs a veneer, which this linker does not build yet
+// V4-NOT:veneer
 // V4:status 100
 
 // On an M-profile core a Thumb BL to Arm code is an error, still written

@@ -1,7 +1,9 @@
 // PC-relative literal loads and ADR. Thumb LDR.W (R_ARM_THM_PC12) reaches
-// 4095 bytes either way from Align(P, 4) + 4, choosing the U bit by sign;
+// 4094 bytes either way from Align(P, 4) + 4 (bit 0 of the offset is
+// dropped), choosing the U bit by sign;
 // Thumb LDR and ADR (R_ARM_THM_PC8) reach 0..1020 from there in steps of 4,
-// also from a place that is not word-aligned; Arm LDR (R_ARM_LDR_PC_G0)
+// also from a place that is not word-aligned (the LDR and the ADR at
+// the next halfword reach the same word); Arm LDR (R_ARM_LDR_PC_G0)
 // takes 12 bits of magnitude and the sign in U. The in-place addends are
 // the assembler's -4 (Thumb) and -8 (Arm).
 //
@@ -38,7 +40,7 @@
 // OUT-OUT-NEXT:warning: relocation R_ARM_THM_PC12 to p12f truncated to fit at .text.thumb+0
 // OUT-OUT-NEXT:warning: relocation R_ARM_THM_PC12 to p12b truncated to fit at .text.thumb+4
 // OUT-OUT-NEXT:warning: relocation R_ARM_THM_PC8 to p8max truncated to fit at .text.thumb+8
-// OUT-OUT-NEXT:warning: relocation R_ARM_THM_PC8 to adrmax truncated to fit at .text.thumb+10
+// OUT-OUT-NEXT:warning: relocation R_ARM_THM_PC8 to p8max truncated to fit at .text.thumb+10
 // OUT-OUT-NEXT:warning: relocation R_ARM_THM_PC8 to p8min truncated to fit at .text.thumb+12
 // OUT-OUT:status 0
 
@@ -56,7 +58,7 @@
         .globl Reset_Handler
         .type Reset_Handler, %function
         // Names that only .reloc refers to must be declared to be kept.
-        .globl p12f, p12b, p8max, adrmax, p8min
+        .globl p12f, p12b, p8max, p8min
 Reset_Handler:
         .reloc ., R_ARM_THM_PC12, p12f
         ldr.w r2, [pc, #-4]
@@ -65,7 +67,7 @@ Reset_Handler:
         // imm8 = 255 reads as the signed 10-bit value -4.
         .reloc ., R_ARM_THM_PC8, p8max
         .inst.n 0x48ff                  @ ldr r0, [pc, #1020]
-        .reloc ., R_ARM_THM_PC8, adrmax
+        .reloc ., R_ARM_THM_PC8, p8max
         .inst.n 0xa1ff                  @ adr r1, . + 1020
         .reloc ., R_ARM_THM_PC8, p8min
         .inst.n 0x4aff                  @ ldr r2, [pc, #1020]
@@ -89,7 +91,7 @@ arm_loads:
         ldr r3, [pc, #-8]
 
 #--- data.s
-        .irp name, p12f, p12b, p8max, adrmax, p8min, afwd, abwd, azero, aminus1
+        .irp name, p12f, p12b, p8max, p8min, afwd, abwd, azero, aminus1
         .section .rodata.\name, "a", %progbits
         .globl \name
 \name:  .byte 0x5a
@@ -102,7 +104,6 @@ place at address 0x20000 { section .text.thumb };
 place at address 0x21002 { section .rodata.p12f };
 place at address 0x1f00a { section .rodata.p12b };
 place at address 0x20408 { section .rodata.p8max };
-place at address 0x2040c { section .rodata.adrmax };
 place at address 0x20010 { section .rodata.p8min };
 place at address 0x40000 { section .text.arm };
 place at address 0x41007 { section .rodata.afwd };
@@ -116,5 +117,4 @@ place at address 0x20000 { section .text.thumb };
 place at address 0x21004 { section .rodata.p12f };
 place at address 0x1f008 { section .rodata.p12b };
 place at address 0x2040c { section .rodata.p8max };
-place at address 0x20410 { section .rodata.adrmax };
 place at address 0x20012 { section .rodata.p8min };

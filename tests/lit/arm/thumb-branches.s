@@ -30,7 +30,11 @@
 // RUN: llvm-objdump -d --triple=thumbv7m --print-imm-hex out.elf | FileCheck --check-prefix=OUT %s
 
 // OUT-OUT:Diagnostics:
-// OUT-OUT:warning: relocation R_ARM_THM_CALL to fwd0 truncated to fit at .text.fwd+0
+// OUT-OUT-NEXT:error: relocation R_ARM_THM_CALL at .text.fwd+0 in file code.o [source address 01000000] to fwd0 needs a veneer, which this linker does not build yet
+// OUT-OUT-NEXT:error: relocation R_ARM_THM_JUMP24 at .text.fwd+4 in file code.o [source address 01000004] to fwd1 needs a veneer, which this linker does not build yet
+// OUT-OUT-NEXT:error: relocation R_ARM_THM_CALL at .text.bwd+0 in file code.o [source address 02100000] to bwd0 needs a veneer, which this linker does not build yet
+// OUT-OUT-NEXT:error: relocation R_ARM_THM_JUMP24 at .text.bwd+4 in file code.o [source address 02100004] to bwd1 needs a veneer, which this linker does not build yet
+// OUT-OUT-NEXT:warning: relocation R_ARM_THM_CALL to fwd0 truncated to fit at .text.fwd+0
 // OUT-OUT-NEXT:warning: relocation R_ARM_THM_JUMP24 to fwd1 truncated to fit at .text.fwd+4
 // OUT-OUT-NEXT:warning: relocation R_ARM_THM_CALL to bwd0 truncated to fit at .text.bwd+0
 // OUT-OUT-NEXT:warning: relocation R_ARM_THM_JUMP24 to bwd1 truncated to fit at .text.bwd+4
