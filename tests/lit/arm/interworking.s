@@ -76,6 +76,31 @@
 // M3-THUMB: 2002: 00 f0 fe ff bl 0x3002
 // M3-BW:    5000: ff f7 fe bf b.w 0x5000
 
+// The reach of a mode-changing call: an Arm BLX takes the halfword in H
+// (+0x1fffffe, -0x2000000 from P + 8), a Thumb BLX counts words from the
+// aligned place (+0xfffffc, -0x1000000). One step past, a veneer is needed.
+// RUN: llvm-mc -filetype=obj -triple=armv7a-none-eabi far.s -o far.o
+// RUN: tanrek-ld -q --entry=far_arm far.o -Tfar.icf --cpu=cortex-a9 -o far.elf > far.out 2>&1; echo "status $?" >> far.out
+// RUN: FileCheck --check-prefix=FAR-OUT --match-full-lines --strict-whitespace %s < far.out
+// RUN: llvm-objdump -d --triple=armv7a --print-imm-hex --start-address=0x2400000 --stop-address=0x2400008 far.elf | FileCheck --check-prefix=FAR-ARM %s
+// RUN: llvm-objdump -d --triple=thumbv7a --print-imm-hex --start-address=0x2500000 --stop-address=0x2500008 far.elf | FileCheck --check-prefix=FAR-THUMB %s
+// FAR-OUT-NOT:{{.}}
+// FAR-OUT:status 0
+// FAR-ARM:      2400000: ff ff 7f fb blx 0x4400006 <tmaxf>
+// FAR-ARM-NEXT: 2400004: 00 00 80 fa blx 0x40000c <tmaxb>
+// FAR-THUMB:      2500000: ff f3 fe c7 blx 0x3500000 <amaxf>
+// FAR-THUMB-NEXT: 2500004: 00 f4 00 c0 blx 0x1500008 <amaxb>
+
+// RUN: tanrek-ld -q --entry=far_arm far.o -Tpast.icf --cpu=cortex-a9 -o past.elf > past.out 2>&1; echo "status $?" >> past.out
+// RUN: FileCheck --check-prefix=PAST --match-full-lines --strict-whitespace %s < past.out
+// PAST:Diagnostics:
+// PAST-NEXT:error: relocation R_ARM_CALL at .text.afar+0 in file far.o [source address 02400000] to tmaxf needs a veneer, which this linker does not build yet
+// PAST-NEXT:error: relocation R_ARM_CALL at .text.afar+4 in file far.o [source address 02400004] to tmaxb needs a veneer, which this linker does not build yet
+// PAST-NEXT:error: relocation R_ARM_THM_CALL at .text.tfar+0 in file far.o [source address 02500000] to amaxf needs a veneer, which this linker does not build yet
+// PAST-NEXT:error: relocation R_ARM_THM_CALL at .text.tfar+4 in file far.o [source address 02500004] to amaxb needs a veneer, which this linker does not build yet
+// PAST-NEXT:warning: relocation R_ARM_CALL to tmaxf truncated to fit at .text.afar+0
+// PAST:status 100
+
 // An Arm call on a core without Arm state ends the link.
 // RUN: tanrek-ld -q --entry=Reset_Handler arm.o funcs.o -Tlink.icf --cpu=cortex-m3 -o fatal.elf > fatal.out 2>&1; echo "status $?" >> fatal.out
 // RUN: FileCheck --check-prefix=FATAL --match-full-lines --strict-whitespace %s < fatal.out
@@ -160,6 +185,59 @@ thumb_errors:
         .p2align 2
         .globl notfn
 notfn:  bx lr
+
+#--- far.s
+        .syntax unified
+        .arm
+        .section .text.afar, "ax", %progbits
+        .p2align 2
+        .globl far_arm
+        .type far_arm, %function
+far_arm:
+        bl tmaxf
+        bl tmaxb
+        .irp name, amaxf, amaxb
+        .section .text.\name, "ax", %progbits
+        .p2align 2
+        .globl \name
+        .type \name, %function
+\name:  bx lr
+        .endr
+        .thumb
+        .section .text.tfar, "ax", %progbits
+        .p2align 2
+        .globl far_thumb
+        .type far_thumb, %function
+far_thumb:
+        bl amaxf
+        bl amaxb
+        .irp name, tmaxf, tmaxb
+        .section .text.\name, "ax", %progbits
+        .p2align 1
+        .globl \name
+        .type \name, %function
+\name:  bx lr
+        .endr
+
+#--- far.icf
+define memory with size = 4G;
+keep { section .text.tfar };
+place at address 0x02400000 { section .text.afar };
+place at address 0x04400006 { section .text.tmaxf };
+place at address 0x0040000c { section .text.tmaxb };
+place at address 0x02500000 { section .text.tfar };
+place at address 0x03500000 { section .text.amaxf };
+place at address 0x01500008 { section .text.amaxb };
+
+#--- past.icf
+define memory with size = 4G;
+keep { section .text.tfar };
+place at address 0x02400000 { section .text.afar };
+place at address 0x04400008 { section .text.tmaxf };
+place at address 0x0040000a { section .text.tmaxb };
+place at address 0x02500000 { section .text.tfar };
+place at address 0x03500004 { section .text.amaxf };
+place at address 0x01500004 { section .text.amaxb };
 
 #--- link.icf
 define memory with size = 4G;

@@ -1,0 +1,56 @@
+// References to symbols local to their object: a local Thumb function
+// keeps its Thumb bit (an Arm BL to it becomes BLX, a word holding it is
+// odd), and a label reached through its section symbol adds the in-place
+// offset to the section's address.
+//
+// RUN: rm -rf %t && split-file %s %t && cd %t
+// RUN: llvm-mc -filetype=obj -triple=armv7a-none-eabi local.s -o local.o
+// RUN: llvm-readelf -r local.o | FileCheck --check-prefix=INPUT %s
+// RUN: tanrek-ld -q --entry=Reset_Handler local.o -Tlink.icf --cpu=cortex-a9 -o out.elf > out.out 2>&1; echo "status $?" >> out.out
+// RUN: FileCheck --check-prefix=OUT --match-full-lines --strict-whitespace %s < out.out
+// RUN: llvm-objdump -d --triple=armv7a --print-imm-hex --start-address=0x1000 --stop-address=0x1004 out.elf | FileCheck --check-prefix=CODE %s
+// RUN: llvm-objdump -s out.elf | FileCheck --check-prefix=DATA %s
+
+// The assembler refers to the function by its own local symbol and to the
+// label through the section symbol.
+// INPUT: R_ARM_CALL {{.*}} lthumb
+// INPUT: R_ARM_ABS32 {{.*}} lthumb
+// INPUT: R_ARM_ABS32 {{.*}} .rodata.d
+
+// OUT-NOT:{{.}}
+// OUT:status 0
+// CODE: 1000: 3e 00 00 fb blx 0x1102
+// DATA: 2000 03110000 08300000
+
+#--- local.s
+        .syntax unified
+        .arm
+        .section .text.caller, "ax", %progbits
+        .p2align 2
+        .globl Reset_Handler
+        .type Reset_Handler, %function
+Reset_Handler:
+        bl lthumb
+
+        .section .rodata.w, "a", %progbits
+        .globl words
+words:  .word lthumb
+        .word .Ldata
+
+        .thumb
+        .section .text.lthumb, "ax", %progbits
+        .p2align 1
+        .type lthumb, %function
+lthumb: bx lr
+
+        .section .rodata.d, "a", %progbits
+        .word 0, 0
+.Ldata: .word 1
+
+#--- link.icf
+define memory with size = 4G;
+keep { section .rodata.w };
+place at address 0x1000 { section .text.caller };
+place at address 0x1102 { section .text.lthumb };
+place at address 0x2000 { section .rodata.w };
+place at address 0x3000 { section .rodata.d };
