@@ -113,7 +113,10 @@ void PatchProgramHeaders(OutputImage &image) {
 void PatchFileHeader(BaseLinker &linker, OutputImage &image) {
   Elf32_Ehdr &header = image.header;
   if (linker.entrySymbolName && !linker.entrySymbolName->empty()) {
-    if (Symbol *entry = LookupGlobal(linker, *linker.entrySymbolName))
+    // A definition in a section that is not part of the image is no entry
+    // point either.
+    Symbol *entry = LookupGlobal(linker, *linker.entrySymbolName);
+    if (entry && entry->section && entry->section->IsMapped())
       header.e_entry = entry->Address();
     else
       Warning(linker, "entry symbol '%s' undefined, program entry address set to zero",

@@ -43,6 +43,11 @@ void BindOutputSection(Locatable &item, OutputSegment &segment, uint32_t type, u
   item.outputSection = section;
 }
 
+// True for the blocks that get a header of their own with block section
+// headers: those a define block statement named and placement mapped. The
+// implicit blocks of placement statements only group their members.
+bool HasBlockHeader(const LinkBlock &block) { return block.blockKind == BlockDefined && block.IsMapped(); }
+
 // With block section headers, each block that holds the item gets its own
 // header before the first of its members, outermost block first.
 void BindEnclosingBlocks(Locatable &item, OutputSegment &segment) {
@@ -50,7 +55,8 @@ void BindEnclosingBlocks(Locatable &item, OutputSegment &segment) {
     return;
   std::vector<LinkBlock *> chain;
   for (LinkBlock *block = item.selectedBy; block && !block->outputSection; block = block->selectedBy)
-    chain.push_back(block);
+    if (HasBlockHeader(*block))
+      chain.push_back(block);
   for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
     LinkBlock &block = **it;
     if (!block.segment)
@@ -142,7 +148,7 @@ void LinkSection::AddToSegment(OutputSegment *newSegment) {
 void LinkBlock::AddToSegment(OutputSegment *newSegment) {
   segment = newSegment;
   BindEnclosingBlocks(*this, *newSegment);
-  if (theLinker->sectionHeaderMode == 2)
+  if (theLinker->sectionHeaderMode == 2 && HasBlockHeader(*this))
     BindOutputSection(*this, *newSegment, members.empty() ? SHT_NOBITS : SHT_PROGBITS, 0);
   for (Locatable *member : members) {
     member->AddToSegment(newSegment);

@@ -1,4 +1,5 @@
-// weak_user refers to malloc weakly.
+// weak_user calls malloc weakly: a call to an undefined weak function
+// becomes a no-operation.
         .syntax unified
         .thumb
         .weak   malloc
@@ -6,4 +7,4 @@
         .globl  weak_user
         .type   weak_user,%function
 weak_user:
-        b       malloc
+        bl      malloc
