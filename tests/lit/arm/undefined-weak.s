@@ -12,7 +12,10 @@
 // RUN: tanrek-ld -q --entry=Reset_Handler call.o -Tlink.icf --cpu=cortex-m0 -o m0.elf > m0.out 2>&1; echo "status $?" >> m0.out
 // RUN: tanrek-ld -q --entry=Reset_Handler call.o -Tlink.icf --cpu=cortex-m3 -o m3.elf > m3.out 2>&1; echo "status $?" >> m3.out
 // RUN: FileCheck --check-prefix=CLEAN --match-full-lines --strict-whitespace %s < m0.out
+// RUN: tanrek-ld -q --entry=Reset_Handler call.o -Tlink.icf --cpu=8-M.base -o base.elf > base.out 2>&1; echo "status $?" >> base.out
 // RUN: FileCheck --check-prefix=CLEAN --match-full-lines --strict-whitespace %s < m3.out
+// RUN: FileCheck --check-prefix=CLEAN --match-full-lines --strict-whitespace %s < base.out
+// RUN: llvm-objdump -d --triple=thumbv6m base.elf | FileCheck --check-prefix=M0 %s
 // RUN: llvm-objdump -d --triple=thumbv6m m0.elf | FileCheck --check-prefix=M0 %s
 // RUN: llvm-objdump -d --triple=thumbv7m m3.elf | FileCheck --check-prefix=M3 %s
 
@@ -51,6 +54,29 @@
 // ZERO-ARM:        3000: 00 00 a0 e1 mov r0, r0
 // ZERO-ARM-NEXT:   3004: 00 00 a0 e1 mov r0, r0
 // ZERO-DATA:       4000 04000000
+
+// A call to a function that is not defined at all is reported once, as an
+// undefined symbol: it neither asks for a veneer nor counts as weak.
+// RUN: llvm-mc -filetype=obj -triple=thumbv7m-none-eabi missing.s -o missing.o
+// RUN: tanrek-ld -q --entry=Reset_Handler missing.o -Tlink.icf --cpu=cortex-m3 -o missing.elf > missing.out 2>&1; echo "status $?" >> missing.out
+// RUN: FileCheck --check-prefix=MISSING --match-full-lines --strict-whitespace %s < missing.out
+// MISSING:Undefined symbols:
+// MISSING-NEXT:  missing
+// MISSING-EMPTY:
+// MISSING-NEXT:Diagnostics:
+// MISSING-NEXT:error: undefined symbols must be resolved to link successfully
+// MISSING-NEXT:status 100
+
+#--- missing.s
+        .syntax unified
+        .thumb
+        .section .text.call, "ax", %progbits
+        .p2align 1
+        .globl Reset_Handler
+        .type Reset_Handler, %function
+Reset_Handler:
+        bl missing
+        b.w missing
 
 #--- call.s
         .syntax unified
