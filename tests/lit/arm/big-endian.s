@@ -1,7 +1,7 @@
 // A big-endian link: instructions and words are read and written in the
 // image byte order, and a 32-bit Thumb instruction keeps its first
 // halfword first. Arm and Thumb calls in both directions, a Thumb
-// MOVW/MOVT pair and a data word with the Thumb bit.
+// MOVW/MOVT pair, 16-bit Thumb fields and a data word with the Thumb bit.
 //
 // RUN: rm -rf %t && split-file %s %t && cd %t
 // RUN: llvm-mc -filetype=obj -triple=armebv7a-none-eabi arm.s -o arm.o
@@ -15,9 +15,11 @@
 
 // The section contents in file order: Arm BL to Arm and BLX (H set) to
 // Thumb; Thumb BL to Thumb and BLX to Arm from the word-aligned place;
-// MOVW #0x1104 and MOVT #0; the word tfn + 1.
+// MOVW #0x1104 and MOVT #0; a 16-bit B to tfn and LDR from the word at
+// 0x2110; the word tfn + 1.
 // CHECK: 1000 eb00003e fb00043d
 // CHECK: 2000 f000f87f f7ffe87c f2411004 f2c00000
+// CHECK-NEXT: 2010 e077493f
 // CHECK: 3000 00002103
 
 #--- arm.s
@@ -48,6 +50,11 @@ thumb_calls:
         bl afn
         movw r0, #:lower16:afn+4
         movt r0, #:upper16:afn+4
+        .reloc ., R_ARM_THM_JUMP11, tfn
+        b.n .
+        .globl bdata
+        .reloc ., R_ARM_THM_PC8, bdata
+        ldr r1, [pc, #1020]
         .section .text.tfn, "ax", %progbits
         .p2align 1
         .globl tfn
@@ -55,6 +62,8 @@ thumb_calls:
 tfn:    bx lr
         .section .rodata.word, "a", %progbits
         .word tfn
+        .section .rodata.bdata, "a", %progbits
+bdata:  .word 0
 
 #--- link.icf
 define memory with size = 4G;
@@ -64,3 +73,4 @@ place at address 0x1100 { section .text.afn };
 place at address 0x2000 { section .text.thumb };
 place at address 0x2102 { section .text.tfn };
 place at address 0x3000 { section .rodata.word };
+place at address 0x2110 { section .rodata.bdata };

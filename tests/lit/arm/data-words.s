@@ -7,7 +7,8 @@
 // RUN: rm -rf %t && split-file %s %t && cd %t
 // RUN: llvm-mc -filetype=obj -triple=armv7a-none-eabi words.s -o words.o
 // RUN: llvm-mc -filetype=obj -triple=thumbv7a-none-eabi func.s -o func.o
-// RUN: tanrek-ld -q --entry=Reset_Handler words.o func.o -Tin.icf --cpu=cortex-a9 -o in.elf > in.out 2>&1; echo "status $?" >> in.out
+// RUN: llvm-mc -filetype=obj -triple=armv7a-none-eabi abs.s -o abs.o
+// RUN: tanrek-ld -q --entry=Reset_Handler words.o func.o abs.o -Tin.icf --cpu=cortex-a9 -o in.elf > in.out 2>&1; echo "status $?" >> in.out
 // RUN: FileCheck --check-prefix=IN-OUT --match-full-lines --strict-whitespace %s < in.out
 // RUN: llvm-objdump -s in.elf | FileCheck --check-prefix=WORDS %s
 // RUN: llvm-objdump -s in.elf | FileCheck --check-prefix=PREL31 %s
@@ -17,15 +18,17 @@
 // IN-OUT:status 0
 
 // obj+4, obj-4, tfn (Thumb), obj as TARGET1, obj-. and obj-.-8 as REL32,
-// obj-. as TARGET2, obj and low as PREL31, and the word under R_ARM_NONE.
+// obj-. as TARGET2, obj and low as PREL31, the word under R_ARM_NONE, an
+// absolute symbol plus 4, and obj again at an odd address.
 // WORDS:      3000 44230100 3c230100 01500000 40230100
 // WORDS-NEXT: 3010 30f30000 24f30000 28f30000 24f30000
-// WORDS-NEXT: 3020 e0dfff7f 44332211
+// WORDS-NEXT: 3020 e0dfff7f 44332211 7c563412 11402301
+// WORDS-NEXT: 3030 00223344
 // PREL31: 40000000 ffffff3f 00000040
 // V4BX: 4000: 1e ff 2f e1 bx lr
 
 // PREL31 one step past each end: a warning each, bit 31 still clear.
-// RUN: tanrek-ld -q --entry=Reset_Handler words.o func.o -Tout.icf --cpu=cortex-a9 -o out.elf > out.out 2>&1; echo "status $?" >> out.out
+// RUN: tanrek-ld -q --entry=Reset_Handler words.o func.o abs.o -Tout.icf --cpu=cortex-a9 -o out.elf > out.out 2>&1; echo "status $?" >> out.out
 // RUN: FileCheck --check-prefix=OUT-OUT --match-full-lines --strict-whitespace %s < out.out
 // RUN: llvm-objdump -s out.elf | FileCheck --check-prefix=OUT-PREL31 %s
 
@@ -84,6 +87,10 @@ Reset_Handler:
         .word low(prel31)
         .reloc ., R_ARM_NONE, obj
         .word 0x11223344
+        .word ext_abs+4
+        .byte 0x11
+        .word obj
+        .byte 0x22, 0x33, 0x44
 
         .section .rodata.prel31, "a", %progbits
         .word pfwd(prel31)
@@ -99,6 +106,10 @@ Reset_Handler:
         .globl \name
 \name:  .byte 0
         .endr
+
+#--- abs.s
+        .globl ext_abs
+        .set ext_abs, 0x12345678
 
 #--- func.s
         .syntax unified
