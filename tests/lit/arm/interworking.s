@@ -33,6 +33,10 @@
 // CALLS-ARM-NEXT: 100c: 7b 00 00 eb bl 0x1200 <notfn>
 // CALLS-THUMB:      2002: 00 f0 fe ef blx 0x3000 <af>
 
+// Conditional BL and B to Thumb code, and B.W to Arm code, would need
+// veneers; an R_ARM_CALL on an instruction that is neither BL nor BLX is
+// left alone with a warning; a Thumb BLX to Thumb code is an error, and so
+// is every narrow branch to Arm code.
 // RUN: tanrek-ld -q --entry=Reset_Handler armerr.o thumberr.o funcs.o -Tlink.icf --cpu=cortex-a9 -o err.elf > err.out 2>&1; echo "status $?" >> err.out
 // RUN: FileCheck --check-prefix=ERR --match-full-lines --strict-whitespace %s < err.out
 
