@@ -1,7 +1,8 @@
-// References to symbols local to their object: a local Thumb function
-// keeps its Thumb bit (an Arm BL to it becomes BLX, a word holding it is
-// odd), and a label reached through its section symbol adds the in-place
-// offset to the section's address.
+// Relocation targets of every origin. Symbols local to their object: a
+// local Thumb function keeps its Thumb bit (an Arm BL to it becomes BLX, a
+// word holding it is odd), and a label reached through its section symbol
+// adds the in-place offset to the section's address. Symbols the linker
+// defines: block bounds and symbols defined by the script.
 //
 // RUN: rm -rf %t && split-file %s %t && cd %t
 // RUN: llvm-mc -filetype=obj -triple=armv7a-none-eabi local.s -o local.o
@@ -21,6 +22,28 @@
 // OUT:status 0
 // CODE: 1000: 3e 00 00 fb blx 0x1102
 // DATA: 2000 03110000 08300000
+
+// RUN: llvm-mc -filetype=obj -triple=armv7a-none-eabi linker.s -o linker.o
+// RUN: tanrek-ld -q --entry=linker_words linker.o -Tlinker.icf --cpu=cortex-a9 -o linker.elf > linker.out 2>&1; echo "status $?" >> linker.out
+// RUN: FileCheck --check-prefix=OUT --match-full-lines --strict-whitespace %s < linker.out
+// RUN: llvm-objdump -s linker.elf | FileCheck --check-prefix=LINKER %s
+// LINKER: 3000 00000020 04080020 00080020 34120000
+
+#--- linker.s
+        .section .rodata.linker, "a", %progbits
+        .globl linker_words
+linker_words:
+        .word __HEAP_start__
+        .word __HEAP_end__+4
+        .word HEAP$$Limit
+        .word MYSYM
+
+#--- linker.icf
+define memory with size = 4G;
+define block HEAP with alignment = 8, size = 0x800 { };
+define symbol MYSYM = 0x1234;
+place at address 0x3000 { section .rodata.linker };
+place at address 0x20000000 { block HEAP };
 
 #--- local.s
         .syntax unified
