@@ -2,7 +2,8 @@
 // local Thumb function keeps its Thumb bit (an Arm BL to it becomes BLX, a
 // word holding it is odd), and a label reached through its section symbol
 // adds the in-place offset to the section's address. Symbols the linker
-// defines: block bounds and symbols defined by the script.
+// defines: block bounds, symbols defined by the script, and a common
+// symbol, which gets its own zero-initialized section.
 //
 // RUN: rm -rf %t && split-file %s %t && cd %t
 // RUN: llvm-mc -filetype=obj -triple=armv7a-none-eabi local.s -o local.o
@@ -28,6 +29,7 @@
 // RUN: FileCheck --check-prefix=OUT --match-full-lines --strict-whitespace %s < linker.out
 // RUN: llvm-objdump -s linker.elf | FileCheck --check-prefix=LINKER %s
 // LINKER: 3000 00000020 04080020 00080020 34120000
+// LINKER-NEXT: 3010 08100020
 
 #--- linker.s
         .section .rodata.linker, "a", %progbits
@@ -37,6 +39,8 @@ linker_words:
         .word __HEAP_end__+4
         .word HEAP$$Limit
         .word MYSYM
+        .word buf+8
+        .comm buf, 64, 4
 
 #--- linker.icf
 define memory with size = 4G;
@@ -44,6 +48,7 @@ define block HEAP with alignment = 8, size = 0x800 { };
 define symbol MYSYM = 0x1234;
 place at address 0x3000 { section .rodata.linker };
 place at address 0x20000000 { block HEAP };
+place in [from 0x20001000 size 0x1000] { zeroinit };
 
 #--- local.s
         .syntax unified
