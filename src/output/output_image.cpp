@@ -24,6 +24,8 @@ const uint8_t kZeros[kZeroPage] = {};
 
 } // namespace
 
+const uint8_t *ChunkList::Chunk::Bytes() const { return section ? section->Contents() + skip : data; }
+
 uint32_t StringTable::Add(std::string_view name) {
   if (name.empty())
     return 0;

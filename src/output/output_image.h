@@ -25,6 +25,7 @@
 namespace tanrek {
 
 class BaseLinker;
+class LinkSection;
 class Locatable;
 
 constexpr uint32_t kShfArmNoread = 0x20000000;
@@ -37,6 +38,12 @@ struct ChunkList {
   struct Chunk {
     const uint8_t *data;
     uint32_t size;
+    // A placed section's bytes are looked up when the file is written, so
+    // that contents that are still rewritten after the segments are built
+    // (copy blocks, integrity check values) land in the file.
+    const LinkSection *section = nullptr;
+    uint32_t skip = 0;
+    const uint8_t *Bytes() const;
   };
   std::vector<Chunk> chunks;
   uint32_t size = 0;
@@ -46,6 +53,13 @@ struct ChunkList {
     if (count == 0)
       return;
     chunks.push_back({static_cast<const uint8_t *>(data), count});
+    size += count;
+  }
+  // The section's contents from byte `skip` on, `count` bytes.
+  void AddContents(const LinkSection &section, uint32_t skip, uint32_t count) {
+    if (count == 0)
+      return;
+    chunks.push_back({nullptr, count, &section, skip});
     size += count;
   }
 };

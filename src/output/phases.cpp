@@ -113,12 +113,12 @@ void PatchProgramHeaders(OutputImage &image) {
 void PatchFileHeader(BaseLinker &linker, OutputImage &image) {
   Elf32_Ehdr &header = image.header;
   if (linker.entrySymbolName && !linker.entrySymbolName->empty()) {
-    // A definition in a section that is not part of the image is no entry
-    // point either.
+    // A definition in a section that was left out of the image (nothing
+    // kept or referenced it) has no address: the entry stays 0.
     Symbol *entry = LookupGlobal(linker, *linker.entrySymbolName);
-    if (entry && entry->section && entry->section->IsMapped())
+    if (entry && (!entry->section || entry->section->IsMapped()))
       header.e_entry = entry->Address();
-    else
+    else if (!entry)
       Warning(linker, "entry symbol '%s' undefined, program entry address set to zero",
               linker.entrySymbolName->c_str());
   }
@@ -205,12 +205,22 @@ OutputTarget OpenOutput(BaseLinker &linker) {
   return target;
 }
 
+bool WriteChunk(std::FILE *stream, const ChunkList::Chunk &chunk) {
+  if (const uint8_t *bytes = chunk.Bytes())
+    return std::fwrite(bytes, 1, chunk.size, stream) == chunk.size;
+  // A section whose contents went away since it joined its segment.
+  for (uint32_t i = 0; i < chunk.size; ++i)
+    if (std::fputc(0, stream) == EOF)
+      return false;
+  return true;
+}
+
 void WriteFile(BaseLinker &linker, OutputImage &image) {
   OutputTarget target = OpenOutput(linker);
   bool ok = true;
   for (ChunkList *list : LayoutOrder(image))
     for (const ChunkList::Chunk &chunk : list->chunks)
-      ok = ok && std::fwrite(chunk.data, 1, chunk.size, target.stream) == chunk.size;
+      ok = ok && WriteChunk(target.stream, chunk);
   ok = std::fclose(target.stream) == 0 && ok;
   if (!target.temporaryName.empty()) {
     if (ok)

@@ -66,8 +66,9 @@ void BindEnclosingBlocks(Locatable &item, OutputSegment &segment) {
 }
 
 // Joins the item to the segment; an item loaded in place also appends
-// zeros up to its address and then its bytes (zeros when `bytes` is null).
-void JoinSegment(Locatable &item, OutputSegment &segment, const uint8_t *bytes) {
+// zeros up to its address and then its bytes: those of `source` or
+// `bytes`, zeros when it has neither.
+void JoinSegment(Locatable &item, OutputSegment &segment, const LinkSection *source, const uint8_t *bytes) {
   uint32_t address = item.Address();
   uint32_t size = item.Size();
   if (segment.members.empty())
@@ -83,7 +84,9 @@ void JoinSegment(Locatable &item, OutputSegment &segment, const uint8_t *bytes) 
     image.AddZeros(segment.contents, address - segment.fileEnd);
   // An item that overlaps the bytes already written only adds its tail.
   uint32_t skip = address < segment.fileEnd ? segment.fileEnd - address : 0;
-  if (bytes)
+  if (source)
+    segment.contents.AddContents(*source, skip, size - skip);
+  else if (bytes)
     segment.contents.Add(bytes + skip, size - skip);
   else
     image.AddZeros(segment.contents, size - skip);
@@ -141,7 +144,8 @@ std::vector<LinkSection *> PlacedSections(BaseLinker &linker) {
 void LinkSection::AddToSegment(OutputSegment *newSegment) {
   segment = newSegment;
   BindEnclosingBlocks(*this, *newSegment);
-  JoinSegment(*this, *newSegment, sh_type == SHT_NOBITS ? nullptr : Contents());
+  bool hasBytes = sh_type != SHT_NOBITS && Contents();
+  JoinSegment(*this, *newSegment, hasBytes ? this : nullptr, nullptr);
   BindOutputSection(*this, *newSegment, sh_type, sh_entsize);
 }
 
@@ -160,7 +164,7 @@ void LinkCopiedBlock::AddToSegment(OutputSegment *newSegment) {
   segment = newSegment;
   std::vector<uint8_t> bytes(Size());
   WriteContents(bytes.data());
-  JoinSegment(*this, *newSegment, theLinker->image->Keep(std::move(bytes)));
+  JoinSegment(*this, *newSegment, nullptr, theLinker->image->Keep(std::move(bytes)));
   BindOutputSection(*this, *newSegment, SHT_PROGBITS, 0);
 }
 
