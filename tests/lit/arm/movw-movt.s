@@ -5,8 +5,8 @@
 // The address of a Thumb function carries its Thumb bit.
 //
 // RUN: rm -rf %t && split-file %s %t && cd %t
-// RUN: llvm-mc -filetype=obj -triple=armv7a-none-eabi arm.s -o arm.o
-// RUN: llvm-mc -filetype=obj -triple=thumbv7a-none-eabi thumb.s -o thumb.o
+// RUN: llvm-mc -filetype=obj -triple=armv7a-none-eabi moves.s -o arm.o
+// RUN: llvm-mc -filetype=obj -triple=thumbv7a-none-eabi --defsym THUMB=1 moves.s -o thumb.o
 // RUN: llvm-mc -filetype=obj -triple=armv7a-none-eabi data.s -o data.o
 // RUN: tanrek-ld -q --entry=Reset_Handler arm.o thumb.o data.o -Tlink.icf --cpu=cortex-a9 -o out.elf > out.out 2>&1; echo "status $?" >> out.out
 // RUN: FileCheck --check-prefix=OUT --match-full-lines --strict-whitespace %s < out.out
@@ -36,33 +36,25 @@
 // THUMB-NEXT: 15018: movw r3, #0x8000
 // THUMB-NEXT: 1501c: movt r3, #0x1234
 
-#--- arm.s
+#--- moves.s
+// One sequence for both instruction sets; the Arm copy also takes the
+// address of the Thumb one.
         .syntax unified
-        .arm
-        .section .text.arm, "ax", %progbits
-        .p2align 2
-        .globl Reset_Handler
-        .type Reset_Handler, %function
-Reset_Handler:
-        movw r0, #:lower16:sym-4
-        movt r0, #:upper16:sym-4
-        movw r1, #:lower16:sym+0x7fff
-        movt r1, #:upper16:sym+0x7fff
-        movw r2, #:lower16:sym-0x8000
-        movt r2, #:upper16:sym-0x8000
-        movw r3, #:lower16:hi
-        movt r3, #:upper16:hi
-        movw r4, #:lower16:thumb_moves
-        movt r4, #:upper16:thumb_moves
-
-#--- thumb.s
-        .syntax unified
+        .ifdef THUMB
         .thumb
         .section .text.thumb, "ax", %progbits
         .p2align 1
         .globl thumb_moves
         .type thumb_moves, %function
 thumb_moves:
+        .else
+        .arm
+        .section .text.arm, "ax", %progbits
+        .p2align 2
+        .globl Reset_Handler
+        .type Reset_Handler, %function
+Reset_Handler:
+        .endif
         movw r0, #:lower16:sym-4
         movt r0, #:upper16:sym-4
         movw r1, #:lower16:sym+0x7fff
@@ -71,6 +63,10 @@ thumb_moves:
         movt r2, #:upper16:sym-0x8000
         movw r3, #:lower16:hi
         movt r3, #:upper16:hi
+        .ifndef THUMB
+        movw r4, #:lower16:thumb_moves
+        movt r4, #:upper16:thumb_moves
+        .endif
 
 #--- data.s
         .section .rodata.sym, "a", %progbits
