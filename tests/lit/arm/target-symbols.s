@@ -3,7 +3,9 @@
 // word holding it is odd), and a label reached through its section symbol
 // adds the in-place offset to the section's address. Symbols the linker
 // defines: block bounds, symbols defined by the script, and a common
-// symbol, which gets its own zero-initialized section.
+// symbol, which gets its own zero-initialized section. A call to a
+// function that its own object defines weakly goes to the strong
+// definition of another object, in either command-line order.
 //
 // RUN: rm -rf %t && split-file %s %t && cd %t
 // RUN: llvm-mc -filetype=obj -triple=armv7a-none-eabi local.s -o local.o
@@ -30,6 +32,47 @@
 // RUN: llvm-objdump -s linker.elf | FileCheck --check-prefix=LINKER %s
 // LINKER: 3000 00000020 04080020 00080020 34120000
 // LINKER-NEXT: 3010 08100020
+
+// RUN: llvm-mc -filetype=obj -triple=thumbv7m-none-eabi weak.s -o weak.o
+// RUN: llvm-mc -filetype=obj -triple=thumbv7m-none-eabi strong.s -o strong.o
+// RUN: tanrek-ld -q --entry=call_handler weak.o strong.o -Tweak.icf --cpu=cortex-m3 -o ws.elf > ws.out 2>&1; echo "status $?" >> ws.out
+// RUN: tanrek-ld -q --entry=call_handler strong.o weak.o -Tweak.icf --cpu=cortex-m3 -o sw.elf > sw.out 2>&1; echo "status $?" >> sw.out
+// RUN: FileCheck --check-prefix=OUT --match-full-lines --strict-whitespace %s < ws.out
+// RUN: FileCheck --check-prefix=OUT --match-full-lines --strict-whitespace %s < sw.out
+// RUN: llvm-objdump -d --triple=thumbv7m ws.elf | FileCheck --check-prefix=STRONG %s
+// RUN: llvm-objdump -d --triple=thumbv7m sw.elf | FileCheck --check-prefix=STRONG %s
+// STRONG: 1000: 01 f0 fe ff bl 0x3000 <handler>
+
+#--- weak.s
+        .syntax unified
+        .thumb
+        .section .text.call, "ax", %progbits
+        .p2align 1
+        .globl call_handler
+        .type call_handler, %function
+call_handler:
+        bl handler
+        .section .text.weak_handler, "ax", %progbits
+        .p2align 1
+        .weak handler
+        .type handler, %function
+handler: bx lr
+
+#--- strong.s
+        .syntax unified
+        .thumb
+        .section .text.strong_handler, "ax", %progbits
+        .p2align 1
+        .globl handler
+        .type handler, %function
+handler: nop
+        bx lr
+
+#--- weak.icf
+define memory with size = 4G;
+place at address 0x1000 { section .text.call };
+place at address 0x2000 { section .text.weak_handler };
+place at address 0x3000 { section .text.strong_handler };
 
 #--- linker.s
         .section .rodata.linker, "a", %progbits
