@@ -1,6 +1,7 @@
 // Relocations that do not fit their section end the link with a message,
 // never a crash: a record whose field runs past the end of the section,
-// and records for a section that has no contents (SHT_NOBITS).
+// records for a section that has no contents (SHT_NOBITS), and a Thumb
+// call record on an instruction that is neither BL, BLX nor B.W.
 //
 // RUN: rm -rf %t && split-file %s %t && cd %t
 // RUN: llvm-mc -filetype=obj -triple=thumbv7m-none-eabi code.s -o code.o
@@ -15,6 +16,23 @@
 // RUN: FileCheck --check-prefix=NOBITS --match-full-lines --strict-whitespace %s < nobits.out
 // NOBITS:error: {{.+}}
 // NOBITS:status 100
+
+// RUN: llvm-mc -filetype=obj -triple=thumbv7m-none-eabi notcall.s -o notcall.o
+// RUN: tanrek-ld -q --entry=notcall notcall.o code.o -Tlink.icf --cpu=cortex-m3 -o notcall.elf > notcall.out 2>&1; echo "status $?" >> notcall.out
+// RUN: FileCheck --check-prefix=NOTCALL --match-full-lines --strict-whitespace %s < notcall.out
+// NOTCALL:error: Thumb veneer requested for opcode 0x0000f240 (not BL and not B) at .text.y+0 to f
+// NOTCALL-NEXT:status 100
+
+#--- notcall.s
+        .syntax unified
+        .thumb
+        .section .text.y, "ax", %progbits
+        .p2align 1
+        .globl notcall, f
+        .type notcall, %function
+notcall:
+        .reloc ., R_ARM_THM_CALL, f
+        movw r0, #0
 
 #--- code.s
         .syntax unified
@@ -36,3 +54,4 @@ f:      bx lr
 define memory with size = 4G;
 place at address 0x1000 { section .text.x };
 place at address 0x2000 { section .text.f };
+place at address 0x3000 { section .text.y };
