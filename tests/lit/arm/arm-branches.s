@@ -64,6 +64,34 @@
 // OUT-NEXT: 2100008: ff ff 7f 0b bleq 0x410000c
 // OUT-NEXT: 210000c: ff ff 7f eb bl 0x4100010
 
+// Offsets are taken modulo 2^32: a call from the top of the address space
+// to its bottom, and back, is near.
+// RUN: llvm-mc -filetype=obj -triple=armv7a-none-eabi wrap.s -o wrap.o
+// RUN: tanrek-ld -q --entry=top wrap.o -Twrap.icf --cpu=cortex-a9 -o wrap.elf > wrap.out 2>&1; echo "status $?" >> wrap.out
+// RUN: FileCheck --check-prefix=IN-OUT --match-full-lines --strict-whitespace %s < wrap.out
+// RUN: llvm-objdump -d --triple=armv7a --print-imm-hex wrap.elf | FileCheck --check-prefix=WRAP %s
+// WRAP:      100: 7e ff ff eb bl 0xffffff00
+// WRAP:      ffffff00: 7e 00 00 eb bl 0x100 <bottom>
+
+#--- wrap.s
+        .syntax unified
+        .arm
+        .section .text.top, "ax", %progbits
+        .p2align 2
+        .globl top
+        .type top, %function
+top:    bl bottom
+        .section .text.bottom, "ax", %progbits
+        .p2align 2
+        .globl bottom
+        .type bottom, %function
+bottom: bl top
+
+#--- wrap.icf
+define memory with size = 4G;
+place at address 0xffffff00 { section .text.top };
+place at address 0x100 { section .text.bottom };
+
 #--- code.s
         .syntax unified
         .arm
