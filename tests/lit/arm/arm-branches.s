@@ -71,7 +71,7 @@
 // RUN: FileCheck --check-prefix=IN-OUT --match-full-lines --strict-whitespace %s < wrap.out
 // RUN: llvm-objdump -d --triple=armv7a --print-imm-hex wrap.elf | FileCheck --check-prefix=WRAP %s
 // WRAP:      100: 7e ff ff eb bl 0xffffff00
-// WRAP:      ffffff00: 7e 00 00 eb bl 0x100 <bottom>
+// WRAP:      ffffff00: 7e 00 00 eb bl 0x100
 
 #--- wrap.s
         .syntax unified
