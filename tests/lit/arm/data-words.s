@@ -38,6 +38,14 @@
 // OUT-OUT:status 0
 // OUT-PREL31: 40000000 00000040 ffffff3f
 
+// A target reached through its section symbol is named after the section.
+// RUN: llvm-mc -filetype=obj -triple=armv7a-none-eabi secsym.s -o secsym.o
+// RUN: tanrek-ld -q --entry=secsym secsym.o -Tsecsym.icf --cpu=cortex-a9 -o secsym.elf > secsym.out 2>&1; echo "status $?" >> secsym.out
+// RUN: FileCheck --check-prefix=SECSYM --match-full-lines --strict-whitespace %s < secsym.out
+// SECSYM:Diagnostics:
+// SECSYM-NEXT:warning: relocation R_ARM_PREL31 to .rodata.far truncated to fit at .rodata.secsym+0
+// SECSYM:status 0
+
 // The linker's own veneer literal type (126) adds S + A; on a core without
 // Arm state a target without the Thumb bit gets it, with a warning.
 // RUN: llvm-mc -filetype=obj -triple=armv7a-none-eabi veneer.s -o veneer.o
@@ -70,6 +78,19 @@ define memory with size = 4G;
 place at address 0x6000 { section .rodata.vabs };
 place at address 0x5000 { section .text.tfn };
 place at address 0x12340 { section .rodata.obj };
+
+#--- secsym.s
+        .section .rodata.secsym, "a", %progbits
+        .globl secsym
+secsym: .word .Lfar(prel31)
+        .section .rodata.far, "a", %progbits
+        .word 0
+.Lfar:  .word 0
+
+#--- secsym.icf
+define memory with size = 4G;
+place at address 0x40000000 { section .rodata.secsym };
+place at address 0x80000000 { section .rodata.far };
 
 #--- words.s
         .syntax unified
