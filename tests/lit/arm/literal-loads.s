@@ -1,11 +1,10 @@
 // PC-relative literal loads and ADR. Thumb LDR.W (R_ARM_THM_PC12) reaches
 // 4094 bytes either way from Align(P, 4) + 4 (bit 0 of the offset is
-// dropped), choosing the U bit by sign;
-// Thumb LDR and ADR (R_ARM_THM_PC8) reach 0..1020 from there in steps of 4,
-// also from a place that is not word-aligned (the LDR and the ADR at
-// the next halfword reach the same word); Arm LDR (R_ARM_LDR_PC_G0)
-// takes 12 bits of magnitude and the sign in U. The in-place addends are
-// the assembler's -4 (Thumb) and -8 (Arm).
+// dropped), choosing the U bit by sign. Thumb LDR and ADR (R_ARM_THM_PC8)
+// reach 0..1020 from there in steps of 4, also from a place that is not
+// word-aligned (the LDR and the ADR at the next halfword reach the same
+// word). Arm LDR (R_ARM_LDR_PC_G0) takes 12 bits of magnitude and the sign
+// in U. The in-place addends are the assembler's -4 (Thumb) and -8 (Arm).
 //
 // RUN: rm -rf %t && split-file %s %t && cd %t
 // RUN: llvm-mc -filetype=obj -triple=thumbv7a-none-eabi thumb.s -o thumb.o
