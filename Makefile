@@ -55,11 +55,10 @@ fuzz: bootstrap
 	$(FUZZ_BUILD)/fuzz/tanrek-$(FUZZ_TARGET)-fuzzer $(FUZZ_FLAGS) -use_counters=0 -merge=1 fuzz/$(FUZZ_CORPUS) \
 	  $(FUZZ_BUILD)/$(FUZZ_CORPUS)
 
+# Links the example firmware, runs it under QEMU and shows what it printed
+# together with the link summary.
 demo: build
-	@$(BUILD)/tanrek-ld --version
-	@echo
-	@echo "make demo links and runs the example firmware once tanrek-ld produces"
-	@echo "executables; the object reader, placement and image writer are not built yet."
+	@scripts/demo $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
