@@ -6,7 +6,15 @@
 
 namespace tanrek {
 
-void BaseLinker::ParseScript() { ParseScripts(*this); }
+// Option statements may change the byte order and the section header mode,
+// which the output image's header and first sections depend on. Nothing has
+// been added to the image yet, so it is prepared again with the settings
+// the scripts leave.
+void BaseLinker::ParseScript() {
+  ParseScripts(*this);
+  if (image)
+    PrepareOutputImage();
+}
 
 // Definitions whose value is not known yet stay pending; each walk
 // retries them.
