@@ -4,6 +4,7 @@
 // word relocation is all that is applied. A symbol whose section is not in
 // the image resolves to 0, the way debuggers recognise discarded code.
 #include "arm/arm_linker.h"
+#include "arm/relocation_types.h"
 
 #include "driver/byte_order.h"
 #include "driver/diagnostics.h"
@@ -12,15 +13,9 @@
 
 namespace tanrek {
 
-namespace {
-
-constexpr uint32_t kRelNone = 0, kRelAbs32 = 2, kRelTlsLdo32 = 106;
-
-} // namespace
-
 void ArmLinker::RelocateDebugSection(LinkSection &section) {
   for (Relocation &relocation : Relocations(*this, section)) {
-    if (relocation.type == kRelNone)
+    if (relocation.type == RelArmNone)
       continue;
     Symbol *symbol = RelocationSymbol(section, relocation);
     uint8_t binding = symbol->Binding();
@@ -29,17 +24,17 @@ void ArmLinker::RelocateDebugSection(LinkSection &section) {
     if (binding != kStbLocal)
       symbol = LookupGlobal(*this, symbol->name);
     uint32_t value = symbol && symbol->section && symbol->section->IsMapped() ? symbol->Address() : 0;
-    if (relocation.type == kRelAbs32) {
+    if (relocation.type == RelArmAbs32) {
       if (uint64_t(relocation.offset) + 4 > section.Size())
         Fatal(*this, "relocation offset 0x%x is outside debug section %s", relocation.offset,
               section.Name().c_str());
       uint8_t *word = section.MutableContents() + relocation.offset;
       WriteU32(word, ReadU32(word) + value + uint32_t(relocation.addend));
-    } else if (relocation.type != kRelTlsLdo32) {
+    } else if (relocation.type != RelTlsLdo32) {
       Fatal(*this, "cannot handle debug relocation %s", RelocationName(relocation.type).c_str());
     }
     relocation.symbolIndex = 0;
-    relocation.type = kRelNone;
+    relocation.type = RelArmNone;
   }
 }
 
