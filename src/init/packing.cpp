@@ -24,7 +24,6 @@
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 
 namespace tanrek {
 
@@ -55,19 +54,51 @@ constexpr uint32_t kKeyCount = uint32_t(1) << 24;
   VFatalWithPrefix("error: ", format, args);
 }
 
-struct FreeDeleter {
-  void operator()(void *pointer) const { std::free(pointer); }
+// The matcher's tables. The head table has an entry for every key, 64 MiB,
+// so it is made once per process from calloc: its pages come zeroed from
+// the system when first touched, and an encoder run touches only the
+// pages of the keys it meets. Instead of being cleared after each run, an
+// entry carries the number of the run that wrote it in its high half
+// (ring index + 1 in the low half): an entry of another run reads as
+// "none". When the run numbers wrap, the table is made afresh. The link
+// table needs no clearing: a run reads only the links of ring slots it
+// entered itself.
+class LzssTables {
+public:
+  // Starts a run: entries of earlier runs become "none".
+  void Begin() {
+    if (!head || ++run == 0x10000) {
+      std::free(head);
+      head = ZeroedTable(kKeyCount, "hash table");
+      run = 1;
+    }
+    if (!link)
+      link = ZeroedTable(kRingSize, "link table");
+  }
+  // The ring slot + 1 of the latest entry of `key`, 0 for none.
+  uint32_t Head(uint32_t key) const { return head[key] >> 16 == run ? head[key] & 0xFFFF : 0; }
+  // Enters ring slot `slot` as the latest position of `key`.
+  void Enter(uint32_t key, uint32_t slot) {
+    link[slot] = Head(key);
+    head[key] = run << 16 | (slot + 1);
+  }
+  uint32_t Link(uint32_t slot) const { return link[slot]; }
+
+private:
+  static uint32_t *ZeroedTable(uint32_t entries, const char *what) {
+    void *memory = std::calloc(entries, sizeof(uint32_t));
+    if (!memory)
+      FatalMessage("out of memory: cannot allocate %zu bytes for the LZSS %s", size_t(entries) * sizeof(uint32_t),
+                   what);
+    return static_cast<uint32_t *>(memory);
+  }
+
+  uint32_t *head = nullptr;
+  uint32_t *link = nullptr;
+  uint32_t run = 0;
 };
 
-// Zeroed memory from calloc: a table this large comes straight from the
-// system as untouched pages, so an encoder run pays only for the pages its
-// keys reach.
-std::unique_ptr<uint32_t[], FreeDeleter> ZeroedTable(uint32_t entries, const char *what) {
-  void *memory = std::calloc(entries, sizeof(uint32_t));
-  if (!memory)
-    FatalMessage("out of memory: cannot allocate %zu bytes for the LZSS %s", size_t(entries) * sizeof(uint32_t), what);
-  return std::unique_ptr<uint32_t[], FreeDeleter>(static_cast<uint32_t *>(memory));
-}
+LzssTables theTables;
 
 struct Match {
   uint32_t length = 0;
@@ -97,8 +128,9 @@ inline uint32_t CountEqual(const uint8_t *a, const uint8_t *b, uint32_t limit) {
 class LzssEncoder {
 public:
   LzssEncoder(std::span<const uint8_t> image, uint8_t *out)
-      : in(image.data()), size(uint32_t(image.size())), out(out), head(ZeroedTable(kKeyCount, "hash table")),
-        link(ZeroedTable(kRingSize, "link table")) {}
+      : in(image.data()), size(uint32_t(image.size())), out(out), tables(theTables) {
+    tables.Begin();
+  }
 
   uint32_t Run() {
     uint32_t ring = 0; // the ring index of position p
@@ -135,9 +167,7 @@ private:
   void Insert(uint32_t p, uint32_t ring) {
     if (size - p < 3)
       return;
-    uint32_t &entry = head[Key(p)];
-    link[ring] = entry;
-    entry = ring + 1;
+    tables.Enter(Key(p), ring);
   }
 
   // Walks the chain of p's key from the most recent position back. Chain
@@ -145,7 +175,7 @@ private:
   Match LongestMatch(uint32_t p, uint32_t ring, uint32_t limit) const {
     const uint8_t *here = in + p;
     Match best;
-    uint32_t entry = head[Key(p)];
+    uint32_t entry = tables.Head(Key(p));
     for (uint32_t walked = 0; entry != 0 && walked < kMaxCandidates; ++walked) {
       uint32_t slot = entry - 1;
       uint32_t distance = ring >= slot ? ring - slot : ring + kRingSize - slot;
@@ -154,7 +184,7 @@ private:
       const uint8_t *there = here - distance;
       if (there[0] != here[0] || there[1] != here[1])
         break;
-      entry = link[slot];
+      entry = tables.Link(slot);
       if (best.length != 0 && there[best.length - 1] != here[best.length - 1])
         continue;
       uint32_t length = CountEqual(there, here, limit);
@@ -195,8 +225,7 @@ private:
   uint32_t size;
   uint8_t *out;
   uint32_t written = 0;
-  std::unique_ptr<uint32_t[], FreeDeleter> head;
-  std::unique_ptr<uint32_t[], FreeDeleter> link;
+  LzssTables &tables;
 };
 
 } // namespace
