@@ -43,3 +43,10 @@ run_array:
     b       1b
     .size   __TANREK_start, . - __TANREK_start
     .ltorg
+
+/* tanrek-ld's default entry is Reset_Handler: the same code under that
+   name, weak, so that a board's own reset code can take the name and
+   branch to __TANREK_start when it is done. */
+    .weak   Reset_Handler
+    .type   Reset_Handler, %function
+    .set    Reset_Handler, __TANREK_start
