@@ -1,4 +1,6 @@
-/* Plain copy: destination; source; size. */
+/* Plain copy: destination; source; size. From the end down, which makes
+   the shortest loop; the source (flash) and the destination (RAM) never
+   overlap. */
 #include "routine.h"
 
 const uint32_t *__TANREK_init_copy(const uint32_t *params)
@@ -7,6 +9,6 @@ const uint32_t *__TANREK_init_copy(const uint32_t *params)
     const uint8_t *src = TANREK_PARAM_POINTER(params, 1);
     uint32_t size = params[2];
     while (size--)
-        *dst++ = *src++;
+        dst[size] = src[size];
     return tanrek_routine_done(params + 3);
 }

@@ -9,6 +9,6 @@ const uint32_t *__TANREK_init_fill(const uint32_t *params)
     uint32_t size = params[1];
     uint8_t value = (uint8_t)params[2];
     while (size--)
-        *dst++ = value;
+        dst[size] = value;
     return tanrek_routine_done(params + 3);
 }

@@ -71,13 +71,14 @@ static inline void tanrek_unpack_packbits(uint8_t *dst, const uint8_t *src)
 
 static inline void tanrek_unpack_zpak(uint8_t *dst, const uint8_t *src, uint32_t size)
 {
-    /* The flags carry a marker bit above the eight flag bits; when only
-       the marker is left, the next flag byte is due. */
-    uint32_t flags = 1;
-    while (size--) {
-        if (flags == 1)
-            flags = *src++ | 0x100;
-        *dst++ = (flags & 1) ? 0 : *src++;
+    uint32_t flags = 0;
+    for (uint32_t i = 0; i < size; ++i) {
+        uint8_t value = 0;
+        if ((i & 7) == 0)
+            flags = *src++;
+        if (!(flags & 1))
+            value = *src++;
+        dst[i] = value;
         flags >>= 1;
     }
 }
