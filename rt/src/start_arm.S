@@ -19,11 +19,11 @@ __TANREK_start:
     ldr     r3, =__TANREK_init
     mov     lr, pc
     bx      r3
-    ldr     r4, =__PREINIT_ARRAY_start__
-    ldr     r5, =__PREINIT_ARRAY_end__
+    ldr     r4, =__preinit_array_start
+    ldr     r5, =__preinit_array_end
     bl      run_array
-    ldr     r4, =__INIT_ARRAY_start__
-    ldr     r5, =__INIT_ARRAY_end__
+    ldr     r4, =__init_array_start
+    ldr     r5, =__init_array_end
     bl      run_array
     ldr     r3, =main
     mov     lr, pc

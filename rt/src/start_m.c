@@ -6,8 +6,9 @@
 
    The constructor bounds are strong references: the linker defines block
    symbols only for names that are referenced and undefined, which a weak
-   reference never is. A script therefore defines blocks PREINIT_ARRAY and
-   INIT_ARRAY, empty ones if need be. */
+   reference never is. A script therefore defines blocks named
+   "preinit_array" and "init_array", empty ones if need be; the names are
+   newlib's, so __libc_init_array finds the same arrays. */
 #include "tanrek/rt.h"
 
 int main(void);
@@ -21,7 +22,7 @@ static void tanrek_run_array(const tanrek_constructor *constructor, const tanrek
 __attribute__((weak)) void Reset_Handler(void)
 {
     __TANREK_init();
-    tanrek_run_array(__PREINIT_ARRAY_start__, __PREINIT_ARRAY_end__);
-    tanrek_run_array(__INIT_ARRAY_start__, __INIT_ARRAY_end__);
+    tanrek_run_array(__preinit_array_start, __preinit_array_end);
+    tanrek_run_array(__init_array_start, __init_array_end);
     __TANREK_finish(main());
 }

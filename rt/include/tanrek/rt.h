@@ -74,12 +74,12 @@ void __TANREK_finish(int status) __attribute__((noreturn));
 void __TANREK_exit(int status) __attribute__((noreturn));
 
 /* Bounds of the constructor arrays, defined by the linker for blocks
-   named PREINIT_ARRAY and INIT_ARRAY. */
+   named "preinit_array" and "init_array" (newlib's names). */
 typedef void (*tanrek_constructor)(void);
-extern const tanrek_constructor __PREINIT_ARRAY_start__[];
-extern const tanrek_constructor __PREINIT_ARRAY_end__[];
-extern const tanrek_constructor __INIT_ARRAY_start__[];
-extern const tanrek_constructor __INIT_ARRAY_end__[];
+extern const tanrek_constructor __preinit_array_start[];
+extern const tanrek_constructor __preinit_array_end[];
+extern const tanrek_constructor __init_array_start[];
+extern const tanrek_constructor __init_array_end[];
 
 /* The top of the stack: the end of a block named CSTACK. */
 extern uint8_t __CSTACK_end__[];
