@@ -3,8 +3,8 @@
 # input section in an output section of its own at the same fixed address,
 # and compares the relocated bytes of each section. Prints one line per
 # section: "types ..." with the relocation types of the objects first, then
-# "placed NAME" for zero-initialized sections (nothing to compare: tanrek-ld
-# leaves them to start-up code, GNU ld has no bytes for them either), then
+# "placed NAME" for zero-initialized sections (nothing to compare: neither
+# image has bytes for them; tanrek-ld's link leaves them uninitialized), then
 # "same NAME" when both images agree and "differ NAME" followed by the
 # differing bytes (offset, GNU ld, tanrek-ld) when they do not. Writable
 # data is not loaded in place by tanrek-ld but copied at start-up: it is
@@ -163,8 +163,9 @@ symbol() {
 word_endian=little
 ((${#endian[@]})) && word_endian=big
 
-# The image of tanrek-ld's own sections: skipped, as GNU ld has nothing to
-# compare them with; anything else of its own is a fault.
+# The sections that only tanrek-ld's image has: the initialization table,
+# its data and the routines are skipped, as GNU ld has nothing to compare
+# them with (the copied data is compared below); any other is a fault.
 failed=0
 cat layout.txt
 while read -r name; do
