@@ -1,0 +1,55 @@
+/* The walker of the initialization table.
+
+   Each entry starts with a code address W. The walker clears
+   __TANREK_init_next and calls W with the address of the words after it.
+   A routine (zero, copy, lzss, pack, zpak, fill) consumes its parameter
+   words, stores the pointer past them in __TANREK_init_next and returns
+   it; a plain "initialize by calling" function leaves __TANREK_init_next
+   alone (passing it an argument it does not expect is harmless), and the
+   walk goes on at the next word. Comparing W with the routines' addresses
+   would be simpler, but any reference to a routine links it, and the
+   linker links only the routines its table uses.
+
+   What is subtle: the calls go through a register, and W may be Arm or
+   Thumb code. Thumb code on ARMv4T has no BLX to a register; GCC would
+   call libgcc's __call_via_rN there, so the walker brings its own
+   two-byte BX stub instead and needs no support library. */
+#include "tanrek/rt.h"
+
+const uint32_t *__TANREK_init_next;
+
+#if defined(__thumb__) && __ARM_ARCH < 5
+/* BL sets LR to the return address with the Thumb bit, BX enters W in
+   its own state, and W returns through LR. */
+const uint32_t *tanrek_call_entry(const uint32_t *params, uint32_t code);
+__asm__(".section .text.tanrek_call_entry,\"ax\",%progbits\n"
+        ".p2align 1\n"
+        ".thumb_func\n"
+        ".type tanrek_call_entry, %function\n"
+        "tanrek_call_entry:\n"
+        "  bx r1\n"
+        ".size tanrek_call_entry, . - tanrek_call_entry\n");
+#else
+static inline const uint32_t *tanrek_call_entry(const uint32_t *params, uint32_t code)
+{
+    return ((tanrek_init_routine)(uintptr_t)code)(params);
+}
+#endif
+
+void __TANREK_init(void)
+{
+    const uint32_t *words = __TANREK_init_table__;
+    for (;;) {
+        uint32_t code = *words++;
+        if (code == 0 || code == (uintptr_t)__TANREK_init_done)
+            return;
+        __TANREK_init_next = 0;
+        tanrek_call_entry(words, code);
+        if (__TANREK_init_next)
+            words = __TANREK_init_next;
+    }
+}
+
+/* The end marker costs nothing: another name for the walker's address. */
+__asm__(".global __TANREK_init_done\n"
+        ".set __TANREK_init_done, __TANREK_init\n");
