@@ -94,8 +94,8 @@ common_flags="$cflags -O2 -g -ffunction-sections -fdata-sections -ffreestanding 
               -Wall -Werror -I$source/runtime -I$examples/common -I$program_dir"
 # C++ without exceptions, run-time type information or guarded statics,
 # which would need the C++ support library; destructors of static objects
-# are registered with atexit, which newlib's exit runs.
-cxx_flags="-fno-exceptions -fno-rtti -fno-threadsafe-statics -fno-use-cxa-atexit"
+# are registered with newlib's __cxa_atexit, and its exit runs them.
+cxx_flags="-fno-exceptions -fno-rtti -fno-threadsafe-statics"
 
 # The state of a source file follows its name: NAME.thumb.c is Thumb code
 # and NAME.arm.c Arm code; any other file takes the board's default state.

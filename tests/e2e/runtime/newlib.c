@@ -2,7 +2,10 @@
    the console for file descriptors 1 and 2, memory for malloc from the
    script's HEAP block, and the exit code. newlib's own start-up (crt0) is
    not used: the run-time library's start-up calls main and then newlib's
-   exit, which runs the atexit functions, flushes stdio and calls _exit. */
+   exit, which runs the atexit functions (C++ destructors among them),
+   flushes stdio and calls _exit. Without crt0 there are no _init and
+   _fini sections either: the run-time library calls the constructor
+   tables itself. */
 #include <errno.h>
 #include <stddef.h>
 #include <stdint.h>
@@ -11,6 +14,19 @@
 #include "semihost.h"
 
 extern uint8_t __HEAP_start__[], __HEAP_end__[];
+
+/* Called by newlib around the constructor and destructor tables. */
+void _init(void)
+{
+}
+
+void _fini(void)
+{
+}
+
+/* The identity of this image for __cxa_atexit (C++ destructors); crtbegin
+   defines it in a hosted link. */
+void *__dso_handle = &__dso_handle;
 
 int _write(int file, const char *text, int length)
 {
