@@ -6,6 +6,7 @@
 #pragma once
 
 #include "driver/flags.h"
+#include "init/init_table.h"
 #include "placement/locatable.h"
 #include "report/report_writer.h"
 #include "script/script_text.h"
@@ -136,6 +137,9 @@ public:
   void RunAssertions();
   void WriteImage();
   void EmptySelects();
+  // Gives the initialization data and the copied blocks the final contents
+  // of what they copy; called by "Write image" after the last relocation.
+  void FinalizeInitializationData();
 
   // Back-end phases, in the order of their virtual slots. The base class
   // does nothing in each except ThreadLocalStorage.
@@ -264,6 +268,12 @@ public:
   // While unplaced items are explained: the largest free piece of each
   // region already looked at.
   std::map<const RangeList *, uint32_t> largestFreePiece;
+
+  // Start-up initialization: the entries of the initialization table, in
+  // table order, and the two sections that hold the table and its data.
+  std::vector<InitEntry> initEntries;
+  LinkSection *initTable = nullptr;
+  LinkSection *initData = nullptr;
 
   // Relocation: the undefined weak names that relocations referred to, and
   // the start of the thread-local storage area.

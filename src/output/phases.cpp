@@ -232,10 +232,8 @@ void WriteFile(BaseLinker &linker, OutputImage &image) {
     Fatal(linker, "cannot write '%s'", linker.outputFileName.c_str());
 }
 
-// Copied blocks take their final contents, and integrity check values are
-// computed over the final image, here: after the symbol table, before the
-// layout. Neither exists yet.
-void FinalizeCopyBlocks(BaseLinker &) {}
+// Integrity check values are computed over the final image, here: after
+// the symbol table, before the layout. They do not exist yet.
 void ComputeIntegrityChecks(BaseLinker &) {}
 
 // ---------------------------------------------------------------------------
@@ -297,7 +295,8 @@ void BaseLinker::WriteImage() {
   OutputImage &out = *image;
   CreateProgramSections(*this);
   MakeSymbolTable(*this);
-  FinalizeCopyBlocks(*this);
+  // Copied blocks and the initialization data take their final contents.
+  FinalizeInitializationData();
   ComputeIntegrityChecks(*this);
   Layout(out);
   if (sectionHeaderMode != 0)

@@ -335,10 +335,7 @@ void LinkCopiedBlock::Map(uint32_t newAddress) {
     InternalError("copied block %s is already mapped", Describe().c_str());
   address = newAddress;
   state |= StateMapped;
-  // The carrier section is made with the initialization table; until then
-  // the copy only reserves its space.
-  if (!section)
-    return;
+  section->sh_size = Size();
   section->Map(newAddress);
   if (theLinker)
     theLinker->sectionsToPlace.insert(section);

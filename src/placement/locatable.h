@@ -204,6 +204,8 @@ public:
   LinkSection *linkedIndexSection = nullptr;
   // References from code sections, counted by "Reference counting".
   uint32_t referenceCount = 0;
+  // What a section the linker made is for, as the map describes it.
+  const char *description = nullptr;
 };
 
 // A section holding an integrity check value.
@@ -295,6 +297,10 @@ public:
   void Print() const override;
   void AddToSegment(OutputSegment *segment) override;
   void WriteContents(uint8_t *buffer) const override;
+  void Synthesize() override;
+  // Takes the block's contents again (they are final only after the last
+  // relocation pass).
+  void Refresh();
 
   std::string name;
   const uint8_t *contents = nullptr;

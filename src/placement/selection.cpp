@@ -349,23 +349,29 @@ void KeepCommandLineSymbols(BaseLinker &linker) {
 
 } // namespace
 
-// Keep statements see every loaded content section, reached or not.
-void KeepTask::ApplyKeep(BaseLinker &linker) {
+std::vector<Locatable *> MatchStatement(BaseLinker &linker, const SectionSelector &selector,
+                                       const std::set<LinkSection *, BySerial> &pool) {
   std::unique_ptr<SectionUniverse> own;
-  const SectionUniverse *universe = UniverseOf(linker, linker.contentSections, own);
-  SelectionResult kept, except;
-  MatchSelectors(linker, kept, *universe, selector);
+  const SectionUniverse *universe = UniverseOf(linker, pool, own);
+  SelectionResult matched, except;
+  MatchSelectors(linker, matched, *universe, selector);
   MatchSelectors(linker, except, *universe, selector.except);
   for (LinkBlock *block : selector.blocks)
-    kept.all.push_back(block);
+    matched.all.push_back(block);
   for (LinkCopiedBlock *copy : selector.copiedBlocks)
-    kept.all.push_back(copy);
+    matched.all.push_back(copy);
   for (LinkICVSection *check : selector.checks)
-    kept.all.push_back(check);
-  RemoveExcepted(kept, except);
+    matched.all.push_back(check);
+  RemoveExcepted(matched, except);
+  return std::move(matched.all);
+}
+
+// Keep statements see every loaded content section, reached or not.
+void KeepTask::ApplyKeep(BaseLinker &linker) {
+  std::vector<Locatable *> kept = MatchStatement(linker, selector, linker.contentSections);
   LogLine("Applying keep");
   LogIndent();
-  for (Locatable *item : kept.all)
+  for (Locatable *item : kept)
     KeepItem(linker, *item);
   LogOutdent();
 }

@@ -65,6 +65,12 @@ void Select(BaseLinker &linker, LinkBlock &block, Locatable &item, uint32_t stre
 // The select step of a block or placement statement.
 void SelectBlockInputs(BaseLinker &linker, LinkBlock &block);
 
+// What the selector of a keep or initialize statement names: the sections
+// of `pool` it matches (or, while a phase has set selectionUniverse, of that
+// universe) and the items it names directly, without the excepted ones.
+std::vector<Locatable *> MatchStatement(BaseLinker &linker, const SectionSelector &selector,
+                                       const std::set<LinkSection *, BySerial> &pool);
+
 // The inputs that contributed no reached section, in load order.
 std::vector<const InputFile *> UnusedInputs(const BaseLinker &linker);
 

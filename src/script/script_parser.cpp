@@ -511,8 +511,9 @@ private:
     return entry->second.get();
   }
 
-  // The load image of a block initialized by copy. Its carrier section is
-  // made when the initialization table is built.
+  // The load image of a block initialized by copy, carried by a read-only
+  // section of the linker's own that takes the block's contents once the
+  // block is relocated.
   LinkCopiedBlock *CopyOfBlock() {
     lexer.Expect(Token::Of);
     lexer.Expect(Token::Block);
@@ -521,7 +522,10 @@ private:
     auto entry = linker.blockTable.find(name);
     if (entry == linker.blockTable.end())
       FatalAt(where, "block '%s' is not declared", name.c_str());
-    linker.copiedBlocks.push_back(std::make_unique<LinkCopiedBlock>(entry->second.get(), nullptr));
+    LinkSection *carrier =
+        MakeLinkerSection(linker, ".rodata.block." + name + ".copy", kShtProgbits, kShfAlloc, 0, 1);
+    carrier->description = "Copied blocks";
+    linker.copiedBlocks.push_back(std::make_unique<LinkCopiedBlock>(entry->second.get(), carrier));
     return linker.copiedBlocks.back().get();
   }
 
@@ -732,10 +736,7 @@ private:
   // The routine is a reference of the linker's own, so that the archive
   // member that defines it is loaded.
   Symbol *InitRoutine(const std::string &name) {
-    Symbol *function = MakeLinkerSymbol(linker, name, 0);
-    function->section = nullptr;
-    function->sectionIndex = kIndexUndefined;
-    function->shndx16 = 0;
+    Symbol *function = MakeLinkerReference(linker, name);
     Require(linker, function->name);
     return function;
   }

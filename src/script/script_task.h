@@ -145,6 +145,7 @@ class InitializeTask final : public ScriptTask {
 public:
   InitializeTask(uint32_t method, SectionSelector selector)
       : method(method), selector(std::move(selector)) {}
+  void ApplyInitialization(BaseLinker &linker) override;
   void Dump(BaseLinker &linker) const override;
 
   uint32_t method;
@@ -155,6 +156,7 @@ class InitializeCallingTask final : public ScriptTask {
 public:
   InitializeCallingTask(SectionSelector selector, Symbol *function)
       : selector(std::move(selector)), function(function) {}
+  void AddInitCalls(BaseLinker &linker) override;
   void Dump(BaseLinker &linker) const override;
 
   SectionSelector selector;

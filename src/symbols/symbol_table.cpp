@@ -154,6 +154,14 @@ Symbol *MakeLinkerSymbol(BaseLinker &linker, std::string_view name, uint32_t val
   return linker.linkerSymbols.back().get();
 }
 
+Symbol *MakeLinkerReference(BaseLinker &linker, std::string_view name) {
+  Symbol *symbol = MakeLinkerSymbol(linker, name, 0);
+  symbol->section = nullptr;
+  symbol->sectionIndex = kIndexUndefined;
+  symbol->shndx16 = 0;
+  return symbol;
+}
+
 Symbol *DefineGlobalSymbol(BaseLinker &linker, std::string_view name, uint32_t value) {
   Symbol *symbol = MakeLinkerSymbol(linker, name, value);
   DefineGlobal(linker, symbol);

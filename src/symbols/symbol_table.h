@@ -26,6 +26,9 @@ Symbol *DefineGlobalSymbol(BaseLinker &linker, std::string_view name, uint32_t v
 void DefineIfUndefined(BaseLinker &linker, std::string_view name, uint32_t value);
 // Makes a linker symbol (global, no type, absolute) without entering it.
 Symbol *MakeLinkerSymbol(BaseLinker &linker, std::string_view name, uint32_t value);
+// Makes an undefined global symbol of the linker's own, for relocations
+// the linker creates against a name (it is not required by itself).
+Symbol *MakeLinkerReference(BaseLinker &linker, std::string_view name);
 void Require(BaseLinker &linker, std::string_view name);
 // The definition of a name, loading an archive member on demand.
 Symbol *LookupGlobal(BaseLinker &linker, std::string_view name);
