@@ -18,6 +18,12 @@
 
 const uint32_t *__TANREK_init_next;
 
+const uint32_t *__TANREK_init_continue(const uint32_t *next)
+{
+    __TANREK_init_next = next;
+    return next;
+}
+
 #if defined(__thumb__) && __ARM_ARCH < 5
 /* BL sets LR to the return address with the Thumb bit, BX enters W in
    its own state, and W returns through LR. */

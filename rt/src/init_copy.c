@@ -10,5 +10,5 @@ const uint32_t *__TANREK_init_copy(const uint32_t *params)
     uint32_t size = params[2];
     while (size--)
         dst[size] = src[size];
-    return tanrek_routine_done(params + 3);
+    return __TANREK_init_continue(params + 3);
 }

@@ -10,5 +10,5 @@ const uint32_t *__TANREK_init_fill(const uint32_t *params)
     uint8_t value = (uint8_t)params[2];
     while (size--)
         dst[size] = value;
-    return tanrek_routine_done(params + 3);
+    return __TANREK_init_continue(params + 3);
 }

@@ -5,5 +5,5 @@
 const uint32_t *__TANREK_init_pack(const uint32_t *params)
 {
     tanrek_unpack_packbits(TANREK_PARAM_POINTER(params, 0), TANREK_PARAM_POINTER(params, 1));
-    return tanrek_routine_done(params + 2);
+    return __TANREK_init_continue(params + 2);
 }

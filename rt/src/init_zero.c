@@ -9,5 +9,5 @@ const uint32_t *__TANREK_init_zero(const uint32_t *params)
     uint32_t size = params[1];
     while (size--)
         dst[size] = 0;
-    return tanrek_routine_done(params + 2);
+    return __TANREK_init_continue(params + 2);
 }

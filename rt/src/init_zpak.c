@@ -6,5 +6,5 @@
 const uint32_t *__TANREK_init_zpak(const uint32_t *params)
 {
     tanrek_unpack_zpak(TANREK_PARAM_POINTER(params, 0), TANREK_PARAM_POINTER(params, 1), params[2]);
-    return tanrek_routine_done(params + 3);
+    return __TANREK_init_continue(params + 3);
 }

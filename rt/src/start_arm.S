@@ -41,8 +41,8 @@ run_array:
     mov     lr, pc
     bx      r3
     b       1b
-    .size   __TANREK_start, . - __TANREK_start
     .ltorg
+    .size   __TANREK_start, . - __TANREK_start
 
 /* tanrek-ld's default entry is Reset_Handler: the same code under that
    name, weak, so that a board's own reset code can take the name and

@@ -19,14 +19,21 @@ class Locatable;
 // minus `start` (gaps stay zero).
 std::vector<uint8_t> BuildImage(const std::vector<Locatable *> &sections, uint32_t start, uint32_t size);
 
-// The encoders write into `out`, which must hold twice the image size (that
-// is enough for every input), and return the number of bytes written.
+// The bytes an encoder may write for an image of `size` bytes: twice the
+// size, and one more for the end marker of the shortest inputs (PackBits
+// writes 00 61 80 for the one byte 61, and an empty image still has a
+// PackBits or LZSS end marker).
+constexpr uint32_t PackedCapacity(uint32_t size) { return 2 * size + 1; }
+
+// The encoders write into `out`, which must hold PackedCapacity(image
+// size) bytes, and return the number of bytes written.
 uint32_t EncodeLzss(std::span<const uint8_t> image, uint8_t *out);
 uint32_t EncodePackbits(std::span<const uint8_t> image, uint8_t *out);
 uint32_t EncodeZpak(std::span<const uint8_t> image, uint8_t *out);
 
-// Encodes `image` with `method` (InitLzss, InitPackbits or InitZpak) into a
-// fresh `packed` buffer of twice the image size; returns the bytes written.
+// Encodes `image` with `method` (InitLzss, InitPackbits or InitZpak; InitCopy
+// gives the image itself) into `packed`, which then holds exactly the bytes
+// written; returns their count.
 uint32_t EncodeImage(uint32_t method, std::span<const uint8_t> image, std::vector<uint8_t> &packed);
 
 // One run of data whose packing is chosen by the selection.

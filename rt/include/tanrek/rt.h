@@ -45,8 +45,10 @@ const uint32_t *__TANREK_init_zpak(const uint32_t *params);
 const uint32_t *__TANREK_init_fill(const uint32_t *params);
 
 /* Set by every routine to the pointer it returns; the walker's way of
-   telling a routine from an "initialize by calling" function. */
+   telling a routine from an "initialize by calling" function. Routines
+   set it by returning __TANREK_init_continue(next). */
 extern const uint32_t *__TANREK_init_next;
+const uint32_t *__TANREK_init_continue(const uint32_t *next);
 
 /* Walks __TANREK_init_table__. */
 void __TANREK_init(void);
