@@ -141,6 +141,10 @@ fi
 if [ $newlib -eq 1 ]; then
     # shellcheck disable=SC2086
     archives+=("$("$CC" $cflags -print-file-name=libc.a)")
+    # newlib refers weakly to names that a program without them leaves
+    # undefined (__libc_fini, __fini_array_start and _end) and tests them
+    # against zero.
+    link_options+=(--undefined-weak-is-zero)
 fi
 [ -f "$rt" ] || fail "no run-time library $rt (build the target tanrek_rt)"
 archives+=("$rt")
