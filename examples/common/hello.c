@@ -16,9 +16,11 @@ extern uint8_t __HEAP_start__[], __HEAP_end__[];
 static const char banner[] = "Hello from Tanrek!\n";
 
 /* Initialized data: runs of equal values, as calibration tables often
-   are, so the linker's packing has something to save. */
-static int16_t calibration[64] = {[0 ... 15] = 100, [16 ... 31] = 250, [32 ... 47] = -40, [48 ... 63] = 7};
-static char device_name[16] = "sensor-7";
+   are, so the linker's packing has something to save. The table and the
+   name are global: a static array that nothing writes may be moved to
+   flash by the compiler. */
+int16_t calibration[64] = {[0 ... 15] = 100, [16 ... 31] = 250, [32 ... 47] = -40, [48 ... 63] = 7};
+char device_name[16] = "sensor-7";
 static uint32_t samples_taken = 1000;
 static uint8_t *heap_next = __HEAP_start__;
 
