@@ -34,7 +34,9 @@ void semi_exit(int code)
     }
 }
 
-void __TANREK_exit(int code)
+/* Weak, so that a program can replace it: one that uses newlib calls
+   newlib's exit from here instead, for its atexit functions. */
+__attribute__((weak)) void __TANREK_exit(int code)
 {
     semi_exit(code);
 }

@@ -9,6 +9,7 @@
 #include <errno.h>
 #include <stddef.h>
 #include <stdint.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 
 #include "semihost.h"
@@ -62,6 +63,14 @@ void *_sbrk(ptrdiff_t increment)
 void _exit(int code)
 {
     semi_exit(code);
+}
+
+/* Where the run-time library ends the run when it does not call exit
+   itself (on ARMv4T, whose Arm-state library cannot call newlib's exit):
+   newlib's exit runs the atexit functions before _exit. */
+void __TANREK_exit(int code)
+{
+    exit(code);
 }
 
 int _read(int file, char *buffer, int length)
