@@ -6,7 +6,7 @@
    the A9's vector base at this table (the image does not start at address
    0 there) and goes on at the run-time library's __TANREK_start, which
    sets the stack, walks the initialization table, calls the constructors
-   and main, and ends the run through __TANREK_exit (semihosting.c). */
+   and main, and ends the run through the program's __TANREK_exit. */
     .syntax unified
     .arm
 

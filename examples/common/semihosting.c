@@ -33,10 +33,3 @@ void semi_exit(int code)
     for (;;) {
     }
 }
-
-/* Weak, so that a program can replace it: one that uses newlib calls
-   newlib's exit from here instead, for its atexit functions. */
-__attribute__((weak)) void __TANREK_exit(int code)
-{
-    semi_exit(code);
-}

@@ -14,10 +14,6 @@ extern "C" {
 void semi_write(const char *text);
 void semi_exit(int code) __attribute__((noreturn));
 
-/* The run-time library ends the run here when main returns (in programs
-   without newlib's exit): the exit code is main's result. */
-void __TANREK_exit(int code) __attribute__((noreturn));
-
 #ifdef __cplusplus
 }
 #endif

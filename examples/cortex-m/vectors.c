@@ -4,8 +4,8 @@
    the first two words; the script keeps the table and places it at the
    start of flash, since nothing refers to it. The reset handler is the
    run-time library's: it walks the initialization table, calls the
-   constructors and main, and ends the run through __TANREK_exit
-   (semihosting.c). A fault ends the run with an exit code of its own (125
+   constructors and main, and ends the run through the program's
+   __TANREK_exit. A fault ends the run with an exit code of its own (125
    hard fault, 126 any other exception), so that a bad branch or a bad
    address shows up as a status instead of a hang. */
 #include <stdint.h>

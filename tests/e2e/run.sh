@@ -116,7 +116,7 @@ if [ $newlib -eq 1 ]; then
     # newlib brings memcpy and memset; its system calls are ours.
     runtime+=("$source/runtime/newlib.c")
 else
-    runtime+=("$source/runtime/string.c")
+    runtime+=("$source/runtime/freestanding.c")
 fi
 objects=()
 shopt -s nullglob

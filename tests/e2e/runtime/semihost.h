@@ -13,6 +13,7 @@
 extern "C" {
 #endif
 
+void __TANREK_exit(int code) __attribute__((noreturn));
 void semi_hex(uint32_t value);
 void semi_dec(int32_t value);
 
