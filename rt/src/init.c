@@ -51,7 +51,10 @@ void __TANREK_init(void)
             return;
         __TANREK_init_next = 0;
         tanrek_call_entry(words, code);
-        if (__TANREK_init_next)
+        /* Only a pointer just past this entry's own parameters counts: a
+           called function may itself use a routine (fill, say) on a
+           parameter block of its own. */
+        if ((uintptr_t)__TANREK_init_next - (uintptr_t)words - 4 <= 8)
             words = __TANREK_init_next;
     }
 }

@@ -14,8 +14,8 @@ extern const uint8_t test_area[];
 extern const uint8_t test_area_end[];
 
 /* The calls append their numbers here, three bits each: table calls 1
-   (Thumb) and 2 (Arm), preinit 3, constructor 4. Zeroed by the table
-   before the calls. */
+   (Thumb), 2 (Arm) and 5 (call_with_fill), preinit 3, constructor 4.
+   Zeroed by the table before the calls. */
 uint32_t call_order;
 uint32_t copied_word = 0x1234ABCDu;
 static uint32_t constructor_saw;
@@ -23,6 +23,17 @@ static uint32_t constructor_saw;
 void record_call(uint32_t number)
 {
     call_order = call_order << 3 | number;
+}
+
+/* A called function that uses a routine itself: the walker must not take
+   the routine's result for the end of this entry. */
+static uint32_t filled_word;
+static const uint32_t fill_block[3] = {(uintptr_t)&filled_word, sizeof filled_word, 0x5A};
+
+void call_with_fill(void)
+{
+    __TANREK_init_fill(fill_block);
+    record_call(5);
 }
 
 static void preinit(void)
@@ -53,14 +64,18 @@ int main(void)
         }
     }
 #ifdef TEST_ARM_CALL
-    uint32_t want = ((1u << 3 | 2) << 3 | 3) << 3 | 4;
+    uint32_t want = (((1u << 3 | 2) << 3 | 5) << 3 | 3) << 3 | 4;
 #else
-    uint32_t want = (1u << 3 | 3) << 3 | 4;
+    uint32_t want = ((1u << 3 | 5) << 3 | 3) << 3 | 4;
 #endif
     if (call_order != want) {
         semi_write("FAIL call order ");
         semi_hex(call_order);
         semi_write("\n");
+        ++failures;
+    }
+    if (filled_word != 0x5A5A5A5Au) {
+        semi_write("FAIL fill from a called function\n");
         ++failures;
     }
     if (constructor_saw != 0x1234ABCDu) {

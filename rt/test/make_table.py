@@ -7,7 +7,9 @@ copies and unpacks LZSS, PackBits and ZPAK data into parts of it, at odd
 addresses and sizes, and calls one Thumb and (where the core has Arm state)
 one Arm function. The expected contents of the whole area go along, so the
 program can check every byte, including the 0xA5 bytes that no routine may
-touch. The packed streams come from the small encoders below, written from
+touch. A third function uses the fill routine itself, on a parameter block
+of its own, and the walk must still go on at the next word. The packed
+streams come from the small encoders below, written from
 the stream formats; each is decoded again here before it is used, and the
 data is shaped so that the streams hold the corner cases of each format.
 
@@ -199,6 +201,7 @@ def main():
     lines.append("    .word call_thumb")
     if "--arm-call" in sys.argv[2:]:
         lines.append("    .word call_arm")
+    lines.append("    .word call_with_fill")
     # The walk must stop at the end marker: the word after it would crash.
     lines += ["    .word __TANREK_init_done", "    .word 0xFFFFFFFF",
               "    .section .rodata.test_data, \"a\", %progbits", "    .global __TANREK_init_data__",
