@@ -2,15 +2,9 @@
 // selection of the packing with the smallest flash footprint.
 //
 // The streams are read by the start-up routines, and the linker's output
-// must be the same bytes on every host, so each encoder follows its
-// matcher's rules exactly rather than looking for the best compression.
-// The LZSS matcher in particular keeps its positions as indexes into a ring
-// of 65535 bytes: a chain entry may name a ring slot that newer input has
-// overwritten, and the walk then goes on through whatever the slot holds now.
-// That behaviour decides some matches on large inputs, so the chains are kept
-// by ring index exactly as a ring-buffer matcher keeps them, while the bytes
-// are compared in the image itself (every slot the walk can read still holds
-// the image byte at the same distance back).
+// must be the same bytes on every host and every release, so each encoder
+// follows fixed rules rather than looking for the best compression. What is
+// subtle is in the LZSS matcher (see below).
 #include "init/packing.h"
 
 #include "driver/diagnostics.h"
@@ -22,6 +16,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdarg>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -36,17 +31,40 @@ std::vector<uint8_t> BuildImage(const std::vector<Locatable *> &sections, uint32
 
 // ---------------------------------------------------------------------------
 // LZSS
+//
+// The stream is a greedy parse: at each position, the longest earlier match
+// of at least 4 bytes (at most 127, at most what is left, at most 32767
+// bytes back; the nearest of equally long ones), else a literal. That is
+// what a hash-chain matcher over a ring of 65535 bytes with 3-byte keys
+// finds when it walks each chain from the newest entry and stops at the
+// window's edge: a chain entry whose ring slot newer input has overwritten
+// leads only to positions that share fewer than three bytes with the
+// current one, or that the walk has already seen.
+//
+// Walking chains costs a step for every earlier position with the same
+// three bytes, which on tables of words or zero-heavy data is thousands of
+// steps per byte. So each key has a binary tree instead of a chain: the
+// positions with that key, ordered by their next 127 bytes (a position
+// nearer the end of the input than 127 bytes sorts before the longer ones
+// it begins), with the newest position at the root and every node newer
+// than the nodes below it. Each new position is put at the root by splitting
+// the tree along its search path, and that path holds, for every length,
+// the newest position matching at least that many bytes; so the first node
+// on the path with the greatest length is the match. Two positions equal
+// in 127 bytes can never differ as matches, so the newer replaces the older.
+// Nodes beyond the window are cut off when the path reaches them.
 
 namespace {
 
-constexpr uint32_t kRingSize = 65535;
 constexpr uint32_t kMinMatch = 4;
 constexpr uint32_t kMaxMatch = 127;
 constexpr uint32_t kMaxLiteralRun = 127;
 constexpr uint32_t kMaxDistance = 32767;
 constexpr uint32_t kMaxShortDistance = 126;
-constexpr uint32_t kMaxCandidates = 65533;
 constexpr uint32_t kKeyCount = uint32_t(1) << 24;
+// Tree nodes are kept by position modulo this; a power of two above the
+// window, so a slot is reused only when its position is out of reach.
+constexpr uint32_t kWindowSlots = 32768;
 
 [[noreturn]] __attribute__((format(printf, 1, 2))) void FatalMessage(const char *format, ...) {
   va_list args;
@@ -54,38 +72,39 @@ constexpr uint32_t kKeyCount = uint32_t(1) << 24;
   VFatalWithPrefix("error: ", format, args);
 }
 
-// The matcher's tables. The head table has an entry for every key, 64 MiB,
-// so it is made once per process from calloc: its pages come zeroed from
-// the system when first touched, and an encoder run touches only the
-// pages of the keys it meets. Instead of being cleared after each run, an
-// entry carries the number of the run that wrote it in its high half
-// (ring index + 1 in the low half): an entry of another run reads as
-// "none". When the run numbers wrap, the table is made afresh. The link
-// table needs no clearing: a run reads only the links of ring slots it
-// entered itself.
+// The matcher's tables, made once per process. The head table has the root
+// of every key's tree, 64 MiB, taken from calloc: its pages come zeroed from
+// the system when first touched, and a run touches only the pages of the
+// keys it meets. Positions are numbered across runs, each run's numbers
+// starting more than a window beyond the last run's, so the entries an
+// earlier run left behind are out of reach and read as empty: no table is
+// cleared between runs. The numbers start again, with a fresh head table,
+// when they would overflow. Number 0 is "none".
 class LzssTables {
 public:
-  // Starts a run: entries of earlier runs become "none".
-  void Begin() {
-    if (!head || ++run == 0x10000) {
+  // Starts a run over `size` bytes; returns the number of its first byte.
+  uint32_t Begin(uint32_t size) {
+    if (!head || uint64_t(next) + kWindowSlots + size >= UINT32_MAX) {
       std::free(head);
-      head = ZeroedTable(kKeyCount, "hash table");
-      run = 1;
+      head = Zeroed(kKeyCount, "hash table");
+      next = 0;
     }
-    if (!link)
-      link = ZeroedTable(kRingSize, "link table");
+    if (!smaller) {
+      smaller = Zeroed(kWindowSlots, "tree");
+      larger = Zeroed(kWindowSlots, "tree");
+    }
+    uint32_t first = next + kWindowSlots;
+    next = first + size;
+    return first;
   }
-  // The ring slot + 1 of the latest entry of `key`, 0 for none.
-  uint32_t Head(uint32_t key) const { return head[key] >> 16 == run ? head[key] & 0xFFFF : 0; }
-  // Enters ring slot `slot` as the latest position of `key`.
-  void Enter(uint32_t key, uint32_t slot) {
-    link[slot] = Head(key);
-    head[key] = run << 16 | (slot + 1);
-  }
-  uint32_t Link(uint32_t slot) const { return link[slot]; }
+
+  uint32_t *head = nullptr;
+  // The subtrees of the node numbered n, at n % kWindowSlots.
+  uint32_t *smaller = nullptr;
+  uint32_t *larger = nullptr;
 
 private:
-  static uint32_t *ZeroedTable(uint32_t entries, const char *what) {
+  static uint32_t *Zeroed(uint32_t entries, const char *what) {
     void *memory = std::calloc(entries, sizeof(uint32_t));
     if (!memory)
       FatalMessage("out of memory: cannot allocate %zu bytes for the LZSS %s", size_t(entries) * sizeof(uint32_t),
@@ -93,9 +112,7 @@ private:
     return static_cast<uint32_t *>(memory);
   }
 
-  uint32_t *head = nullptr;
-  uint32_t *link = nullptr;
-  uint32_t run = 0;
+  uint32_t next = 0;
 };
 
 LzssTables theTables;
@@ -128,17 +145,14 @@ inline uint32_t CountEqual(const uint8_t *a, const uint8_t *b, uint32_t limit) {
 class LzssEncoder {
 public:
   LzssEncoder(std::span<const uint8_t> image, uint8_t *out)
-      : in(image.data()), size(uint32_t(image.size())), out(out), tables(theTables) {
-    tables.Begin();
-  }
+      : in(image.data()), size(uint32_t(image.size())), out(out), tables(theTables),
+        firstNumber(tables.Begin(size)) {}
 
   uint32_t Run() {
-    uint32_t ring = 0; // the ring index of position p
     uint32_t covered = 0;
     uint32_t literalStart = 0;
     for (uint32_t p = 0; p < size;) {
-      uint32_t limit = std::min(kMaxMatch, size - p);
-      Match match = limit >= kMinMatch ? LongestMatch(p, ring, limit) : Match{};
+      Match match = Enter(p);
       uint32_t advance = 1;
       if (match.length >= kMinMatch) {
         covered += WriteLiterals(literalStart, p);
@@ -147,10 +161,9 @@ public:
         advance = match.length;
         literalStart = p + advance;
       }
-      for (uint32_t k = 0; k < advance; ++k, ++p) {
-        Insert(p, ring);
-        ring = ring + 1 == kRingSize ? 0 : ring + 1;
-      }
+      for (uint32_t k = 1; k < advance; ++k)
+        Enter(p + k);
+      p += advance;
     }
     covered += WriteLiterals(literalStart, size);
     out[written++] = 0;
@@ -160,39 +173,57 @@ public:
   }
 
 private:
-  // The key of a position: its next three bytes. Positions with fewer left
-  // are never searched from, so they are not entered.
+  // The key of a position: its next three bytes.
   uint32_t Key(uint32_t p) const { return uint32_t(in[p]) << 16 ^ uint32_t(in[p + 1]) << 8 ^ in[p + 2]; }
 
-  void Insert(uint32_t p, uint32_t ring) {
+  // Puts position p at the root of its key's tree and returns the longest
+  // match the old tree held for it. Positions with fewer than three bytes
+  // left have no key; they can neither match nor be matched.
+  Match Enter(uint32_t p) {
     if (size - p < 3)
-      return;
-    tables.Enter(Key(p), ring);
-  }
-
-  // Walks the chain of p's key from the most recent position back. Chain
-  // entries hold ring index + 1, 0 ending the chain.
-  Match LongestMatch(uint32_t p, uint32_t ring, uint32_t limit) const {
+      return {};
+    uint32_t number = firstNumber + p;
+    uint32_t &root = tables.head[Key(p)];
+    uint32_t node = root;
+    root = number;
+    // Where the next node found below p, and the next found above it, hang.
+    uint32_t *belowHook = &tables.smaller[number % kWindowSlots];
+    uint32_t *aboveHook = &tables.larger[number % kWindowSlots];
+    // Bytes p shares with the last node hung below and above: every node
+    // between them shares at least the smaller count. All share the key.
+    uint32_t belowLength = 3, aboveLength = 3;
+    uint32_t limit = std::min(kMaxMatch, size - p);
     const uint8_t *here = in + p;
     Match best;
-    uint32_t entry = tables.Head(Key(p));
-    for (uint32_t walked = 0; entry != 0 && walked < kMaxCandidates; ++walked) {
-      uint32_t slot = entry - 1;
-      uint32_t distance = ring >= slot ? ring - slot : ring + kRingSize - slot;
-      if (distance == 0 || distance > kMaxDistance)
-        break;
+    while (node != 0 && number - node <= kMaxDistance) {
+      uint32_t distance = number - node;
       const uint8_t *there = here - distance;
-      if (there[0] != here[0] || there[1] != here[1])
-        break;
-      entry = tables.Link(slot);
-      if (best.length != 0 && there[best.length - 1] != here[best.length - 1])
-        continue;
-      uint32_t length = CountEqual(there, here, limit);
-      if (length >= kMaxMatch)
-        return Match{length, distance};
-      if (length > best.length || (length == best.length && distance < best.distance))
+      uint32_t length = std::min(belowLength, aboveLength);
+      length += CountEqual(there + length, here + length, limit - length);
+      if (length > best.length)
         best = Match{length, distance};
+      uint32_t slot = node % kWindowSlots;
+      if (length == kMaxMatch) {
+        *belowHook = tables.smaller[slot];
+        *aboveHook = tables.larger[slot];
+        return best;
+      }
+      if (length < limit && there[length] < here[length]) {
+        *belowHook = node;
+        belowHook = &tables.larger[slot];
+        belowLength = length;
+        node = *belowHook;
+      } else {
+        // Larger at the first differing byte, or p ends within the node's
+        // bytes.
+        *aboveHook = node;
+        aboveHook = &tables.smaller[slot];
+        aboveLength = length;
+        node = *aboveHook;
+      }
     }
+    *belowHook = 0;
+    *aboveHook = 0;
     return best;
   }
 
@@ -226,6 +257,7 @@ private:
   uint8_t *out;
   uint32_t written = 0;
   LzssTables &tables;
+  uint32_t firstNumber;
 };
 
 } // namespace

@@ -127,6 +127,11 @@ std::map<std::string, Bytes> Corpus() {
   for (uint32_t size : {0u, 1u, 2u, 3u, 4u, 5u, 7u, 8u, 9u, 127u, 128u, 129u, 255u, 4096u, 65536u})
     corpus["random " + std::to_string(size)] = [&] { Bytes b(size); std::generate(b.begin(), b.end(), byte); return b; }();
   corpus["zeros 70000"] = Bytes(70000, 0);
+  // Two byte values only: long runs of equally good matches, and every
+  // position near the end a prefix of earlier ones.
+  Bytes binary(60000);
+  std::generate(binary.begin(), binary.end(), [&] { return uint8_t(random() % 5 == 0); });
+  corpus["two values"] = binary;
   Bytes runs;
   while (runs.size() < 50000)
     runs.insert(runs.end(), random() % 300 + 1, random() % 3 == 0 ? 0 : byte());
