@@ -48,18 +48,8 @@ static void *allocate(size_t size)
 
 static void print_number(const char *label, int32_t value)
 {
-    char text[12];
-    char *p = text + sizeof text;
-    uint32_t magnitude = value < 0 ? 0u - (uint32_t)value : (uint32_t)value;
-    *--p = 0;
-    do {
-        *--p = (char)('0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
-    if (value < 0)
-        *--p = '-';
     semi_write(label);
-    semi_write(p);
+    semi_dec(value);
     semi_write("\n");
 }
 

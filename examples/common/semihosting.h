@@ -12,6 +12,7 @@ extern "C" {
 #endif
 
 void semi_write(const char *text);
+void semi_dec(int32_t value);
 void semi_exit(int code) __attribute__((noreturn));
 
 #ifdef __cplusplus

@@ -1,7 +1,5 @@
-/* Numbers and checks for the test programs, printed through the
-   examples' semihosting output. Nothing here divides through a run-time
-   call except semi_dec, on purpose: it pulls the division helpers out of
-   the compiler's support library on cores without a divide instruction. */
+/* Hexadecimal numbers and checks for the test programs, printed through
+   the examples' semihosting output. */
 #include "semihost.h"
 
 void semi_hex(uint32_t value)
@@ -13,21 +11,6 @@ void semi_hex(uint32_t value)
         text[2 + i] = "0123456789abcdef"[(value >> (28 - 4 * i)) & 0xF];
     text[10] = 0;
     semi_write(text);
-}
-
-void semi_dec(int32_t value)
-{
-    char text[12];
-    char *p = text + sizeof text;
-    uint32_t magnitude = value < 0 ? 0u - (uint32_t)value : (uint32_t)value;
-    *--p = 0;
-    do {
-        *--p = (char)('0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
-    if (value < 0)
-        *--p = '-';
-    semi_write(p);
 }
 
 static int checks_done;

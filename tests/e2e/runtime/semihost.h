@@ -15,7 +15,6 @@ extern "C" {
 
 void __TANREK_exit(int code) __attribute__((noreturn));
 void semi_hex(uint32_t value);
-void semi_dec(int32_t value);
 
 /* Prints "ok NAME" or "FAIL NAME: got X, want Y" and records the first
    failing check; check_result() returns its number (0: all passed). */
