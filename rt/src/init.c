@@ -10,10 +10,9 @@
    would be simpler, but any reference to a routine links it, and the
    linker links only the routines its table uses.
 
-   What is subtle: the calls go through a register, and W may be Arm or
-   Thumb code. Thumb code on ARMv4T has no BLX to a register; GCC would
-   call libgcc's __call_via_rN there, so the walker brings its own
-   two-byte BX stub instead and needs no support library. */
+   What is subtle: W may be Arm or Thumb code, so the calls go through a
+   register in the way that works on every core (interwork.h). */
+#include "interwork.h"
 #include "tanrek/rt.h"
 
 const uint32_t *__TANREK_init_next;
@@ -24,23 +23,6 @@ const uint32_t *__TANREK_init_continue(const uint32_t *next)
     return next;
 }
 
-#if defined(__thumb__) && __ARM_ARCH < 5
-/* BL sets LR to the return address with the Thumb bit, BX enters W in
-   its own state, and W returns through LR. */
-const uint32_t *tanrek_call_entry(const uint32_t *params, uint32_t code);
-__asm__(".section .text.tanrek_call_entry,\"ax\",%progbits\n"
-        ".p2align 1\n"
-        ".thumb_func\n"
-        ".type tanrek_call_entry, %function\n"
-        "tanrek_call_entry:\n"
-        "  bx r1\n"
-        ".size tanrek_call_entry, . - tanrek_call_entry\n");
-#else
-static inline const uint32_t *tanrek_call_entry(const uint32_t *params, uint32_t code)
-{
-    return ((tanrek_init_routine)(uintptr_t)code)(params);
-}
-#endif
 
 void __TANREK_init(void)
 {
@@ -50,7 +32,7 @@ void __TANREK_init(void)
         if (code == 0 || code == (uintptr_t)__TANREK_init_done)
             return;
         __TANREK_init_next = 0;
-        tanrek_call_entry(words, code);
+        __TANREK_call_via_r1((uintptr_t)words, code);
         /* Only a pointer just past this entry's own parameters counts: a
            called function may itself use a routine (fill, say) on a
            parameter block of its own. */

@@ -1,13 +1,31 @@
 #!/bin/bash
-# Runs the run-time library's test on one board: builds the hand-made
-# initialization table (make_table.py), compiles the test program, links it
-# with GNU ld against one variant of libtanrek.a and runs it under QEMU.
-# Passes when the program exits with status 0 and says so.
+# Runs the run-time library's test on one board and passes when the
+# program exits with status 0 and says so. By default the table is made by
+# hand (make_table.py), the program is main.c and GNU ld links it against
+# one variant of libtanrek.a, without libgcc. With --tanrek, the program is
+# linked.c, tanrek-ld links it with linked.icf and writes the table.
 #
-# usage: run.sh SOURCE_DIR WORK_DIR LIBRARY MACHINE QEMU_CPU CFLAGS MEMORY [arm-call]
-#   QEMU_CPU "-" for the machine's own; MEMORY "CODE_START DATA_START".
+# usage: run.sh --source DIR --work DIR --library FILE --machine M [--qemu-cpu CPU]
+#               --cflags FLAGS --memory "CODE_START DATA_START" [--arm-call]
+#               [--tanrek LD --cpu NAME]
 set -u
-source=$1 work=$2 library=$3 machine=$4 qemu_cpu=$5 cflags=$6 memory=$7 arm_call=${8:-}
+qemu_cpu='' arm_call='' tanrek='' cpu=''
+while [ $# -gt 0 ]; do
+    case "$1" in
+    --source) source=$2 ;;
+    --work) work=$2 ;;
+    --library) library=$2 ;;
+    --machine) machine=$2 ;;
+    --qemu-cpu) qemu_cpu=$2 ;;
+    --cflags) cflags=$2 ;;
+    --memory) memory=$2 ;;
+    --arm-call) arm_call=yes; shift; continue ;;
+    --tanrek) tanrek=$2 ;;
+    --cpu) cpu=$2 ;;
+    *) echo "run.sh: unknown option $1" >&2; exit 2 ;;
+    esac
+    shift 2
+done
 CC=${CC:-arm-none-eabi-gcc}
 rm -rf "$work"
 mkdir -p "$work"
@@ -24,38 +42,43 @@ run() {
 
 # The semihosting layer is the end-to-end tests' own.
 semihost=$source/../../tests/e2e/runtime
-table_options=() entry=Reset_Handler sources=("$source/main.c" "$semihost/semihost.c")
-if [ -n "$arm_call" ]; then
-    table_options+=(--arm-call)
-    cflags="$cflags -DTEST_ARM_CALL"
-fi
-case "$cflags" in
-*-mcpu=cortex-m* | *-march=armv*-m*) sources+=("$source/vectors.c") ;;
-*) entry=__TANREK_start ;;
-esac
-run python3 "$source/make_table.py" "$work/table.S" "${table_options[@]}"
 objects=()
-# shellcheck disable=SC2086
-for file in "${sources[@]}" "$work/table.S"; do
-    objects+=("$work/$(basename "${file%.*}").o")
-    run "$CC" $cflags -Os -g -ffreestanding -nostdlib -ffunction-sections -fdata-sections -Wall -Wextra -Werror \
-        -I"$semihost" -I"$source/../include" -c "$file" -o "${objects[-1]}"
-done
-# shellcheck disable=SC2086
-run "$CC" $cflags -mthumb -Os -c "$source/call_thumb.c" -o "$work/call_thumb.o"
-objects+=("$work/call_thumb.o")
-if [ -n "$arm_call" ]; then
+compile() {
+    objects+=("$work/$(basename "${1%.*}").o")
     # shellcheck disable=SC2086
-    run "$CC" $cflags -marm -Os -c "$source/call_arm.c" -o "$work/call_arm.o"
-    objects+=("$work/call_arm.o")
+    run "$CC" $cflags ${2:-} -Os -g -ffreestanding -nostdlib -ffunction-sections -fdata-sections \
+        -Wall -Wextra -Werror -I"$semihost" -I"$source/../include" -c "$1" -o "${objects[-1]}"
+}
+
+entry=__TANREK_start
+case "$cflags" in
+*-mcpu=cortex-m* | *-march=armv*-m*) entry=Reset_Handler; compile "$source/vectors.c" ;;
+esac
+compile "$semihost/semihost.c"
+
+if [ -n "$tanrek" ]; then
+    compile "$source/linked.c"
+    run "$tanrek" --cpu="$cpu" --script="$source/linked.icf" -D__code_start="$code" -D__data_start="$data" \
+        --entry="$entry" -o "$work/test.elf" "${objects[@]}" "$library"
+else
+    table_options=()
+    if [ -n "$arm_call" ]; then
+        table_options+=(--arm-call)
+        cflags="$cflags -DTEST_ARM_CALL"
+        compile "$source/call_arm.c" -marm
+    fi
+    compile "$source/call_thumb.c" -mthumb
+    compile "$source/main.c"
+    run python3 "$source/make_table.py" "$work/table.S" "${table_options[@]}"
+    compile "$work/table.S"
+    sed -e "s/@CODE@/$code/" -e "s/@DATA@/$data/" -e "s/@ENTRY@/$entry/" "$source/test.ld" > "$work/test.ld"
+    # No libgcc: the library must not need it (the one division of the
+    # semihosting layer, in semi_dec, goes with the unused sections).
+    run "${LD:-arm-none-eabi-ld}" -T "$work/test.ld" --gc-sections -o "$work/test.elf" "${objects[@]}" "$library"
 fi
-sed -e "s/@CODE@/$code/" -e "s/@DATA@/$data/" -e "s/@ENTRY@/$entry/" "$source/test.ld" > "$work/test.ld"
-# No libgcc: the library must not need it (the one division of the
-# semihosting layer, in semi_dec, goes with the unused sections).
-run "${LD:-arm-none-eabi-ld}" -T "$work/test.ld" --gc-sections -o "$work/test.elf" "${objects[@]}" "$library"
 
 qemu=(qemu-system-arm -M "$machine")
-[ "$qemu_cpu" != - ] && qemu+=(-cpu "$qemu_cpu")
+[ -n "$qemu_cpu" ] && qemu+=(-cpu "$qemu_cpu")
 qemu+=(-nographic -monitor none -serial null
        -chardev "file,id=semihosting,path=$work/run.out"
        -semihosting-config "enable=on,target=native,chardev=semihosting"
@@ -68,4 +91,4 @@ if [ $status -ne 0 ] || ! grep -qx "rt test passed" "$work/run.out"; then
     echo "FAIL: status $status (work directory $work)"
     exit 1
 fi
-echo "PASS: $machine ${qemu_cpu#-}"
+echo "PASS: $machine $qemu_cpu"
