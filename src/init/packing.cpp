@@ -24,8 +24,10 @@ namespace tanrek {
 
 std::vector<uint8_t> BuildImage(const std::vector<Locatable *> &sections, uint32_t start, uint32_t size) {
   std::vector<uint8_t> image(size);
+  // An empty section writes nothing, and an empty image has no buffer.
   for (Locatable *section : sections)
-    section->WriteContents(image.data() + (section->Address() - start));
+    if (section->Size() != 0)
+      section->WriteContents(image.data() + (section->Address() - start));
   return image;
 }
 
