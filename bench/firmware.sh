@@ -62,7 +62,10 @@ SECTIONS {
 }
 LD
 
-tanrek=("$linker" -q --lazy-load-archives -Tfirmware.icf -o tanrek.elf "${inputs[@]}")
+# The initialization routines the table refers to come from the run-time
+# library built next to the linker.
+tanrek=("$linker" -q --lazy-load-archives -Tfirmware.icf -o tanrek.elf "${inputs[@]}"
+        "$(dirname "$linker")/rt/armv7e-m/libtanrek.a")
 gnu=(arm-none-eabi-ld --gc-sections -T firmware.ld -o gnu.elf "${inputs[@]}")
 lld=(ld.lld-14 --gc-sections -T firmware.ld -o lld.elf "${inputs[@]}")
 # tanrek-ld runs on one thread; ld.lld uses every core unless told not to.

@@ -276,8 +276,9 @@ void BaseLinker::MakeInittab() {
 // The table was built from the contents as "Make inittab" found them, but
 // the relocation passes after it can still change what a section holds (a
 // pointer to a symbol defined later). The copies are taken again from the
-// final contents; a packed stream that no longer fits its space is an
-// error, one that got shorter leaves zeros after its end.
+// final contents; a packed stream that got shorter leaves zeros after its
+// end. One that grew cannot move any more (everything around it is
+// placed), so that is an error that says how to avoid it.
 void BaseLinker::FinalizeInitializationData() {
   for (const std::unique_ptr<LinkCopiedBlock> &copy : copiedBlocks)
     if (copy->state & StateSynthesized)
@@ -299,7 +300,10 @@ void BaseLinker::FinalizeInitializationData() {
     if (entry.method != InitCopy)
       size = EncodeImage(entry.method, image, packed);
     if (size > entry.packedSize) {
-      Error(*this, "initialization data for %s changed after it was packed and no longer fits",
+      Error(*this,
+            "initialization data for %s changed after it was packed and no longer fits: it refers to a symbol "
+            "that only has its value after the initialization table is placed (the table's own symbols or a "
+            "region symbol); initialize it with packing = none",
             LongText(AddressRange{entry.Start(), entry.Size()}).c_str());
       return;
     }

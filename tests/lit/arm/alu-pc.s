@@ -76,6 +76,7 @@ Reset_Handler:
 
 #--- link.icf
 define memory with size = 4G;
+place in [from 0x60000000 size 0x1000] { section .tanrek.init.table };
 place at address 0x8000 { section .text.alu };
 // Each target is P + 8 plus the value the instruction must produce.
 place at address 0x810c { section .rodata.t104 };

@@ -89,6 +89,7 @@ bottom: bl top
 
 #--- wrap.icf
 define memory with size = 4G;
+place in [from 0x60000000 size 0x1000] { section .tanrek.init.table };
 place at address 0xffffff00 { section .text.top };
 place at address 0x100 { section .text.bottom };
 
@@ -146,6 +147,7 @@ addend: bl fwd3+8
 
 #--- in.icf
 define memory with size = 4G;
+place in [from 0x60000000 size 0x1000] { section .tanrek.init.table };
 keep { section .text.bwd, section .text.addend };
 place at address 0x01000000 { section .text.fwd };
 place at address 0x03000004 { section .text.fwdt };
@@ -155,6 +157,7 @@ place at address 0x02f00000 { section .text.addend };
 
 #--- out.icf
 define memory with size = 4G;
+place in [from 0x60000000 size 0x1000] { section .tanrek.init.table };
 keep { section .text.bwd };
 place at address 0x01000000 { section .text.fwd };
 place at address 0x03000008 { section .text.fwdt };

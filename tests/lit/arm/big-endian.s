@@ -67,6 +67,7 @@ bdata:  .word 0
 
 #--- link.icf
 define memory with size = 4G;
+place in [from 0x60000000 size 0x1000] { section .tanrek.init.table };
 keep { section .text.thumb, section .rodata.word };
 place at address 0x1000 { section .text.arm };
 place at address 0x1100 { section .text.afn };

@@ -70,6 +70,7 @@ arm_call:
 
 #--- link.icf
 define memory with size = 4G;
+place in [from 0x60000000 size 0x1000] { section .tanrek.init.table };
 place at address 0x1000 { section .text.thumb };
 place at address 0x2000 { section .text.arm };
 place at address 0x3000 { section .text.tfn };

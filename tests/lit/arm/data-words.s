@@ -75,6 +75,7 @@ vabs:   .reloc ., R_ARM_PRIVATE_14, obj
 
 #--- veneer.icf
 define memory with size = 4G;
+place in [from 0x60000000 size 0x1000] { section .tanrek.init.table };
 place at address 0x6000 { section .rodata.vabs };
 place at address 0x5000 { section .text.tfn };
 place at address 0x12340 { section .rodata.obj };
@@ -89,6 +90,7 @@ secsym: .word .Lfar(prel31)
 
 #--- secsym.icf
 define memory with size = 4G;
+place in [from 0x60000000 size 0x1000] { section .tanrek.init.table };
 place at address 0x40000000 { section .rodata.secsym };
 place at address 0x80000000 { section .rodata.far };
 
@@ -143,6 +145,7 @@ tfn:    bx lr
 
 #--- in.icf
 define memory with size = 4G;
+place in [from 0x60000000 size 0x1000] { section .tanrek.init.table };
 keep { section .rodata.prel31, section .text.v4bx };
 place at address 0x3000 { section .rodata.words };
 place at address 0x4000 { section .text.v4bx };
@@ -155,6 +158,7 @@ place at address 0x00000004 { section .rodata.pbwd };
 
 #--- out.icf
 define memory with size = 4G;
+place in [from 0x60000000 size 0x1000] { section .tanrek.init.table };
 keep { section .rodata.prel31 };
 place at address 0x3000 { section .rodata.words };
 place at address 0x5000 { section .text.tfn };

@@ -225,6 +225,7 @@ far_thumb:
 
 #--- far.icf
 define memory with size = 4G;
+place in [from 0x60000000 size 0x1000] { section .tanrek.init.table };
 keep { section .text.tfar };
 place at address 0x02400000 { section .text.afar };
 place at address 0x04400006 { section .text.tmaxf };
@@ -235,6 +236,7 @@ place at address 0x01500008 { section .text.amaxb };
 
 #--- past.icf
 define memory with size = 4G;
+place in [from 0x60000000 size 0x1000] { section .tanrek.init.table };
 keep { section .text.tfar };
 place at address 0x02400000 { section .text.afar };
 place at address 0x04400008 { section .text.tmaxf };
@@ -245,6 +247,7 @@ place at address 0x01500004 { section .text.amaxb };
 
 #--- link.icf
 define memory with size = 4G;
+place in [from 0x60000000 size 0x1000] { section .tanrek.init.table };
 keep { section .text.thumb, section .text.thumberr };
 place at address 0x1000 { section .text.arm };
 place at address 0x110a { section .text.tf_h };

@@ -98,6 +98,7 @@ arm_loads:
 
 #--- in.icf
 define memory with size = 4G;
+place in [from 0x60000000 size 0x1000] { section .tanrek.init.table };
 keep { section .text.arm };
 place at address 0x20000 { section .text.thumb };
 place at address 0x21002 { section .rodata.p12f };
@@ -112,6 +113,7 @@ place at address 0x40013 { section .rodata.aminus1 };
 
 #--- out.icf
 define memory with size = 4G;
+place in [from 0x60000000 size 0x1000] { section .tanrek.init.table };
 place at address 0x20000 { section .text.thumb };
 place at address 0x21004 { section .rodata.p12f };
 place at address 0x1f008 { section .rodata.p12b };

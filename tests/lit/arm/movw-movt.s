@@ -78,6 +78,7 @@ hi:     .word 0
 
 #--- link.icf
 define memory with size = 4G;
+place in [from 0x60000000 size 0x1000] { section .tanrek.init.table };
 place at address 0x1000 { section .text.arm };
 place at address 0x15000 { section .text.thumb };
 place at address 0x20000 { section .rodata.sym };

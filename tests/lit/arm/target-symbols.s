@@ -70,6 +70,7 @@ handler: nop
 
 #--- weak.icf
 define memory with size = 4G;
+place in [from 0x60000000 size 0x1000] { section .tanrek.init.table };
 place at address 0x1000 { section .text.call };
 place at address 0x2000 { section .text.weak_handler };
 place at address 0x3000 { section .text.strong_handler };
@@ -87,8 +88,11 @@ linker_words:
 
 #--- linker.icf
 define memory with size = 4G;
+place in [from 0x60000000 size 0x1000] { section .tanrek.init.table };
 define block HEAP with alignment = 8, size = 0x800 { };
 define symbol MYSYM = 0x1234;
+// The common symbol's section is what is checked, not how it is cleared.
+do not initialize { zeroinit };
 place at address 0x3000 { section .rodata.linker };
 place at address 0x20000000 { block HEAP };
 place in [from 0x20001000 size 0x1000] { zeroinit };
@@ -120,6 +124,7 @@ lthumb: bx lr
 
 #--- link.icf
 define memory with size = 4G;
+place in [from 0x60000000 size 0x1000] { section .tanrek.init.table };
 keep { section .rodata.w };
 place at address 0x1000 { section .text.caller };
 place at address 0x1102 { section .text.lthumb };

@@ -106,6 +106,7 @@ addend: bl fwd1+8
 
 #--- in.icf
 define memory with size = 4G;
+place in [from 0x60000000 size 0x1000] { section .tanrek.init.table };
 keep { section .text.bwd, section .text.cond, section .text.addend };
 place at address 0x01000000 { section .text.fwd };
 place at address 0x02000002 { section .text.fwdt };
@@ -118,6 +119,7 @@ place at address 0x01f00000 { section .text.addend };
 
 #--- out.icf
 define memory with size = 4G;
+place in [from 0x60000000 size 0x1000] { section .tanrek.init.table };
 keep { section .text.bwd, section .text.cond };
 place at address 0x01000000 { section .text.fwd };
 place at address 0x02000004 { section .text.fwdt };

@@ -73,6 +73,7 @@ Reset_Handler:
 
 #--- in.icf
 define memory with size = 4G;
+place in [from 0x60000000 size 0x1000] { section .tanrek.init.table };
 place at address 0x10000 { section .text.narrow };
 place at address 0x10802 { section .text.j11f };
 place at address 0x0f806 { section .text.j11b };
@@ -83,6 +84,7 @@ place at address 0x1000e { section .text.j6z };
 
 #--- out.icf
 define memory with size = 4G;
+place in [from 0x60000000 size 0x1000] { section .tanrek.init.table };
 place at address 0x10000 { section .text.narrow };
 place at address 0x10804 { section .text.j11f };
 place at address 0x0f804 { section .text.j11b };

@@ -36,6 +36,7 @@ y:      .space 4
 
 #--- link.icf
 define memory with size = 4G;
+place in [from 0x60000000 size 0x1000] { section .tanrek.init.table };
 do not initialize { section .tdata, section .tbss };
 place at address 0x3000 { section .rodata.offsets };
 place at address 0x20000200 { section .tdata };

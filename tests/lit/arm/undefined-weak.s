@@ -118,6 +118,7 @@ arm_calls:
 
 #--- link.icf
 define memory with size = 4G;
+place in [from 0x60000000 size 0x1000] { section .tanrek.init.table };
 keep { section .text.other, section .rodata.weak, section .text.arm };
 place at address 0x1000 { section .text.call };
 place at address 0x2000 { section .text.other };

@@ -41,5 +41,6 @@ table:  .word Reset_Handler
 
 #--- link.icf
 define memory with size = 4G;
+place in [from 0x60000000 size 0x1000] { section .tanrek.init.table };
 place at address 0x1000 { section .text.main };
 place at address 0x3000 { section .rodata.bad };
