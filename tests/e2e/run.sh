@@ -65,7 +65,8 @@ CXX=${CXX:-arm-none-eabi-g++}
 AR=${AR:-arm-none-eabi-ar}
 QEMU=${QEMU:-qemu-system-arm}
 program_dir=$source/programs/$program
-# The vector tables and the semihosting layer are the examples'.
+# The vector tables and the semihosting layer (which runtime/semihost.c
+# includes) are the examples'.
 examples=$source/../../examples
 
 fail() {
@@ -111,7 +112,7 @@ compile() {
     run "$compiler" $common_flags $extra "${compile_options[@]}" $state -c "$file" -o "$out"
 }
 
-runtime=("$examples/common/semihosting.c" "$source/runtime/semihost.c" "$examples/$startup")
+runtime=("$source/runtime/semihost.c" "$examples/$startup")
 if [ $newlib -eq 1 ]; then
     # newlib brings memcpy and memset; its system calls are ours.
     runtime+=("$source/runtime/newlib.c")

@@ -1,6 +1,10 @@
-/* Hexadecimal numbers and checks for the test programs, printed through
-   the examples' semihosting output. */
+/* The test programs' semihosting layer: the examples' output and exit,
+   built into this same object so that a test program (and the run-time
+   library's own tests) link this one file, and hexadecimal numbers and
+   checks on top of it. */
 #include "semihost.h"
+
+#include "../../../examples/common/semihosting.c"
 
 void semi_hex(uint32_t value)
 {

@@ -7,7 +7,7 @@
 
 #include <stdint.h>
 
-#include "semihosting.h"
+#include "../../../examples/common/semihosting.h"
 
 #ifdef __cplusplus
 extern "C" {
