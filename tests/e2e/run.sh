@@ -1,9 +1,16 @@
 #!/bin/bash
-# Builds one test program for one board, links it with tanrek-ld and runs it
-# under QEMU with semihosting. The test passes when QEMU exits with the
-# expected status and the program printed exactly the expected text; a
-# test of a refused link passes when tanrek-ld exits with status 100 and
-# its output contains the expected message.
+# Builds one test program for one board, links it with tanrek-ld and the
+# run-time library and runs it under QEMU with semihosting. The test passes
+# when QEMU exits with the expected status and the program printed exactly
+# the expected text; a test of a refused link passes when tanrek-ld exits
+# with status 100 and its output contains the expected message.
+#
+# A program may be linked more than once (--link-variants): its objects are
+# compiled once and linked again with each variant's script, and every
+# image must run correctly. With --check-packing the variants are packings
+# of the initialized data, and each packed image must really hold packed
+# data: a smaller .tanrek.init.data than variant none, and the table
+# calling the routine of its packing instead of the plain copy.
 #
 # Everything is built in the work directory, never in the source tree. On
 # failure the commands and their output are printed; the work directory
@@ -11,19 +18,26 @@
 set -u
 
 usage() {
-    echo "usage: run.sh --tanrek LD --source DIR --work DIR --program NAME --machine M" \
+    echo "usage: run.sh --tanrek LD --rt LIBRARY --source DIR --work DIR --program NAME --machine M" \
          "[--qemu-cpu CPU] --cflags FLAGS --cpu NAME --startup FILE" \
          "--memory 'CODE_START CODE_SIZE DATA_START DATA_SIZE'" \
          "[--expected FILE] [--status N] [--link-error REGEX] [--link-option OPTION]..." \
-         "[--compile-option OPTION]..." >&2
+         "[--compile-option OPTION]... [--newlib] [--link-variants 'NAME...' [--check-packing]]" >&2
     exit 2
 }
 
 qemu_cpu='' expected='' status=0 link_error='' link_options=() compile_options=()
+newlib=0 check_packing=0 link_variants=''
 while [ $# -gt 0 ]; do
+    case "$1" in
+    --newlib) newlib=1; shift; continue ;;
+    --check-packing) check_packing=1; shift; continue ;;
+    esac
     [ $# -ge 2 ] || usage
     case "$1" in
     --tanrek) tanrek=$2 ;;
+    --rt) rt=$2 ;;
+    --link-variants) link_variants=$2 ;;
     --source) source=$2 ;;
     --work) work=$2 ;;
     --program) program=$2 ;;
@@ -42,14 +56,18 @@ while [ $# -gt 0 ]; do
     esac
     shift 2
 done
-for required in tanrek source work program machine cflags cpu startup memory; do
+for required in tanrek rt source work program machine cflags cpu startup memory; do
     [ -n "${!required:-}" ] || usage
 done
 
 CC=${CC:-arm-none-eabi-gcc}
+CXX=${CXX:-arm-none-eabi-g++}
 AR=${AR:-arm-none-eabi-ar}
 QEMU=${QEMU:-qemu-system-arm}
 program_dir=$source/programs/$program
+# The vector tables and the semihosting layer (which runtime/semihost.c
+# includes) are the examples'.
+examples=$source/../../examples
 
 fail() {
     echo "FAIL: $*"
@@ -71,24 +89,39 @@ mkdir -p "$work/lib"
 read -r code_start code_size data_start data_size <<< "$memory"
 
 # -O2 makes jump tables, tail calls and literal pools; no library but the
-# compiler's own support library.
+# compiler's own support library, the run-time library and, with --newlib,
+# newlib's C library.
 common_flags="$cflags -O2 -g -ffunction-sections -fdata-sections -ffreestanding -nostdlib
-              -Wall -Werror -I$source/runtime -I$program_dir"
+              -Wall -Werror -I$source/runtime -I$examples/common -I$program_dir"
+# C++ without exceptions, run-time type information or guarded statics,
+# which would need the C++ support library; destructors of static objects
+# are registered with newlib's __cxa_atexit, and its exit runs them.
+cxx_flags="-fno-exceptions -fno-rtti -fno-threadsafe-statics"
 
 # The state of a source file follows its name: NAME.thumb.c is Thumb code
 # and NAME.arm.c Arm code; any other file takes the board's default state.
+# NAME.cpp is C++.
 compile() {
-    local file=$1 out=$2 state=
+    local file=$1 out=$2 state='' compiler=$CC extra=''
     case "$file" in
     *.thumb.c) state=-mthumb ;;
     *.arm.c) state=-marm ;;
+    *.cpp) compiler=$CXX extra=$cxx_flags ;;
     esac
     # shellcheck disable=SC2086
-    run "$CC" $common_flags "${compile_options[@]}" $state -c "$file" -o "$out"
+    run "$compiler" $common_flags $extra "${compile_options[@]}" $state -c "$file" -o "$out"
 }
 
+runtime=("$source/runtime/semihost.c" "$examples/$startup")
+if [ $newlib -eq 1 ]; then
+    # newlib brings memcpy and memset; its system calls are ours.
+    runtime+=("$source/runtime/newlib.c")
+else
+    runtime+=("$source/runtime/freestanding.c")
+fi
 objects=()
-for file in "$source/runtime/semihost.c" "$source/runtime/string.c" "$source/runtime/$startup" "$program_dir"/*.c; do
+shopt -s nullglob
+for file in "${runtime[@]}" "$program_dir"/*.c "$program_dir"/*.cpp; do
     out=$work/$(basename "${file%.*}").o
     compile "$file" "$out"
     objects+=("$out")
@@ -106,15 +139,34 @@ if [ -d "$program_dir/lib" ]; then
     run "$AR" rcs "$work/libprogram.a" "${members[@]}"
     archives+=("$work/libprogram.a")
 fi
+if [ $newlib -eq 1 ]; then
+    # shellcheck disable=SC2086
+    archives+=("$("$CC" $cflags -print-file-name=libc.a)")
+    # newlib refers weakly to names that a program without them leaves
+    # undefined (__libc_fini, __fini_array_start and _end) and tests them
+    # against zero.
+    link_options+=(--undefined-weak-is-zero)
+fi
+[ -f "$rt" ] || fail "no run-time library $rt (build the target tanrek_rt)"
+archives+=("$rt")
 # shellcheck disable=SC2086
 libgcc=$("$CC" $cflags -print-libgcc-file-name) || fail "no libgcc for $cflags"
 archives+=("$libgcc")
 
-link_inputs=("$tanrek" "--cpu=$cpu" "--script=$source/firmware.icf"
+# The program's own scripts follow the common one.
+scripts=("--script=$source/firmware.icf")
+for file in "$program_dir"/*.icf; do
+    scripts+=("--script=$file")
+done
+
+link_inputs=("$tanrek" "--cpu=$cpu" "${scripts[@]}"
              "-D__code_start=$code_start" "-D__code_size=$code_size"
              "-D__data_start=$data_start" "-D__data_size=$data_size"
              "${link_options[@]}" "${objects[@]}" "${archives[@]}")
-link_command=("${link_inputs[@]}" -o "$work/program.elf" --log-file "$work/link.log")
+first_variant=${link_variants%% *}
+variant_script=()
+[ -n "$first_variant" ] && variant_script=("--script=$program_dir/variants/$first_variant.icf")
+link_command=("${link_inputs[@]}" "${variant_script[@]}" -o "$work/program.elf" --log-file "$work/link.log")
 "${link_command[@]}" > "$work/link.out" 2>&1
 link_status=$?
 
@@ -137,42 +189,98 @@ fi
 
 # The same link again, without the log: the image must not change by a
 # byte (nothing may depend on where the host put an object in memory).
-if ! "${link_inputs[@]}" -o "$work/again.elf" > "$work/again.out" 2>&1 ||
+if ! "${link_inputs[@]}" "${variant_script[@]}" -o "$work/again.elf" > "$work/again.out" 2>&1 ||
     ! cmp "$work/program.elf" "$work/again.elf"; then
     fail "a second link of the same inputs made a different image (again.elf)"
 fi
 
-# QEMU loads what the program headers say and nothing more; readelf also
-# reads the section headers and the symbol table, and complains on stderr
-# about anything malformed there.
-"${READELF:-arm-none-eabi-readelf}" -a -W "$work/program.elf" > "$work/readelf.out" 2> "$work/readelf.err"
-if [ -s "$work/readelf.err" ]; then
-    cat "$work/readelf.err"
-    fail "readelf finds the image malformed"
-fi
+# Runs an image: readelf must find it well formed, and QEMU must end with
+# the expected status after the program printed the expected text. NAME
+# names the image in the messages and its files: NAME.elf, NAME.run.out.
+run_image() {
+    local name=$1 elf=$work/$1.elf
+    # QEMU loads what the program headers say and nothing more; readelf
+    # also reads the section headers and the symbol table, and complains
+    # on stderr about anything malformed there.
+    "${READELF:-arm-none-eabi-readelf}" -a -W "$elf" > "$work/$name.readelf.out" 2> "$work/$name.readelf.err"
+    if [ -s "$work/$name.readelf.err" ]; then
+        cat "$work/$name.readelf.err"
+        fail "readelf finds $name.elf malformed"
+    fi
 
-qemu_command=("$QEMU" -M "$machine")
-[ -n "$qemu_cpu" ] && qemu_command+=(-cpu "$qemu_cpu")
-# The program's semihosting output goes to a file of its own, apart from
-# anything QEMU itself prints.
-qemu_command+=(-nographic -monitor none -serial null
-               -chardev "file,id=semihosting,path=$work/run.out"
-               -semihosting-config "enable=on,target=native,chardev=semihosting"
-               -kernel "$work/program.elf")
-QEMU_AUDIO_DRV=none timeout -k 5 10 "${qemu_command[@]}" > "$work/qemu.out" 2>&1
-run_status=$?
+    local qemu_command=("$QEMU" -M "$machine")
+    [ -n "$qemu_cpu" ] && qemu_command+=(-cpu "$qemu_cpu")
+    # The program's semihosting output goes to a file of its own, apart
+    # from anything QEMU itself prints.
+    qemu_command+=(-nographic -monitor none -serial null
+                   -chardev "file,id=semihosting,path=$work/$name.run.out"
+                   -semihosting-config "enable=on,target=native,chardev=semihosting"
+                   -kernel "$elf")
+    QEMU_AUDIO_DRV=none timeout -k 5 10 "${qemu_command[@]}" > "$work/$name.qemu.out" 2>&1
+    local run_status=$?
+
+    diff -u "$expected" "$work/$name.run.out" > "$work/$name.run.diff" 2>&1
+    local diff_status=$?
+    if [ $run_status -ne "$status" ] || [ $diff_status -ne 0 ]; then
+        echo "\$ ${qemu_command[*]}"
+        cat "$work/$name.qemu.out"
+        echo "program output against $expected:"
+        cat "$work/$name.run.diff"
+        case $run_status in
+        124 | 137) fail "$name.elf did not finish within 10 seconds" ;;
+        *) fail "$name.elf: status $run_status (want $status)" ;;
+        esac
+    fi
+}
+
+# The size of a section of an image, 0 when it has none.
+section_size() {
+    local size
+    size=$("${READELF:-arm-none-eabi-readelf}" -S -W "$1" | sed -n 's/^ *\[ *[0-9]*\] *//p' |
+        awk -v name="$2" '$1 == name { print $5 }')
+    echo $((16#${size:-0}))
+}
+
+# Whether the image's symbol table defines a name.
+defines() {
+    "${READELF:-arm-none-eabi-readelf}" -s -W "$1" | awk -v name="$2" '$8 == name && $7 != "UND" { found = 1 } END { exit !found }'
+}
+
+# A packed variant must hold less initialization data than the plain copy
+# (variant none, the first), and its table must call the routine of its
+# packing: a linker that fell back to copying would still run correctly.
+check_packing() {
+    local variant=$1 elf=$work/$1.elf plain packed
+    plain=$(section_size "$work/program.elf" .tanrek.init.data)
+    packed=$(section_size "$elf" .tanrek.init.data)
+    [ "$packed" -lt "$plain" ] ||
+        fail "$variant.elf: .tanrek.init.data holds $packed bytes, no fewer than the $plain of packing none"
+    local routine=''
+    case $variant in
+    packbits) routine=__TANREK_init_pack ;;
+    lzss | zpak) routine=__TANREK_init_$variant ;;
+    esac
+    if [ -n "$routine" ]; then
+        defines "$elf" "$routine" || fail "$variant.elf: no $routine in the image"
+        ! defines "$elf" __TANREK_init_copy || fail "$variant.elf: the table still copies plain data"
+    fi
+    if [ "$variant" = auto ]; then
+        defines "$elf" __TANREK_init_pack || defines "$elf" __TANREK_init_lzss || defines "$elf" __TANREK_init_zpak ||
+            fail "auto.elf: no unpacking routine in the image"
+    fi
+}
 
 expected=${expected:-$program_dir/expected.txt}
-diff -u "$expected" "$work/run.out" > "$work/run.diff" 2>&1
-diff_status=$?
-if [ $run_status -ne "$status" ] || [ $diff_status -ne 0 ]; then
-    echo "\$ ${qemu_command[*]}"
-    cat "$work/qemu.out"
-    echo "program output against $expected:"
-    cat "$work/run.diff"
-    case $run_status in
-    124 | 137) fail "the program did not finish within 10 seconds" ;;
-    *) fail "status $run_status (want $status)" ;;
-    esac
-fi
-echo "PASS: $program on $machine${qemu_cpu:+ ($qemu_cpu)}"
+run_image program
+for variant in ${link_variants#"$first_variant"}; do
+    variant_command=("${link_inputs[@]}" "--script=$program_dir/variants/$variant.icf"
+                     -o "$work/$variant.elf" --log-file "$work/$variant.log")
+    if ! "${variant_command[@]}" > "$work/$variant.link.out" 2>&1; then
+        echo "\$ ${variant_command[*]}"
+        cat "$work/$variant.link.out"
+        fail "link of variant $variant failed"
+    fi
+    run_image "$variant"
+    [ $check_packing -eq 1 ] && check_packing "$variant"
+done
+echo "PASS: $program${link_variants:+ ($link_variants)} on $machine${qemu_cpu:+ ($qemu_cpu)}"

@@ -1,10 +1,12 @@
-/* Start-up for the cores that start in Arm state at the ELF entry (the
-   Cortex-A9 and the classic ARM926 and ARM925T). The exception vectors
-   come first, kept and placed at the start of the code region; an
-   exception that should never happen ends the run with 120 plus its
-   vector number. Reset_Handler sets the stack, clears the zero-initialized
-   block, calls the constructors and then main, all calls through BX, so
-   that any of them may be Thumb code even on a core without BLX. */
+/* Exception vectors for the cores that start in Arm state at the ELF
+   entry (the Cortex-A9 and the classic ARM926 and ARM925T). The vectors
+   come first, kept and placed at the start of the image; an exception
+   that should never happen ends the run through semihosting with exit
+   code 120 plus its vector number. Reset_Handler, the ELF entry, points
+   the A9's vector base at this table (the image does not start at address
+   0 there) and goes on at the run-time library's __TANREK_start, which
+   sets the stack, walks the initialization table, calls the constructors
+   and main, and ends the run through the program's __TANREK_exit. */
     .syntax unified
     .arm
 
@@ -58,30 +60,10 @@ exception_exit:
     .type   Reset_Handler, %function
 Reset_Handler:
 #if __ARM_ARCH >= 7
-    /* Exceptions vector to this image, wherever it was loaded. */
     ldr     r0, =vectors
     mcr     p15, 0, r0, c12, c0, 0
 #endif
-    ldr     sp, =__CSTACK_end__
-    ldr     r0, =__bss_start__
-    ldr     r1, =__bss_end__
-    mov     r2, #0
-1:  cmp     r0, r1
-    strbcc  r2, [r0], #1
-    bcc     1b
-    ldr     r4, =__INIT_ARRAY_start__
-    ldr     r5, =__INIT_ARRAY_end__
-2:  cmp     r4, r5
-    bhs     3f
-    ldr     r3, [r4], #4
-    mov     lr, pc
-    bx      r3
-    b       2b
-3:  ldr     r3, =main
-    mov     lr, pc
-    bx      r3
-    ldr     r3, =semi_exit
-    bx      r3
+    b       __TANREK_start
     .size   Reset_Handler, . - Reset_Handler
 
     .section .bss.exit_block, "aw", %nobits
