@@ -92,9 +92,6 @@ void trace(const char *message, uint32_t value) {
 int main(void) { return (int)m0_f0(1); }
 void Reset_Handler(void) { main(); for (;;) {} }
 void Default_Handler(void) { for (;;) {} }
-/* The start-up routines that an initialization table refers to. */
-void __TANREK_init_zero(uint32_t *p, uint32_t n) { while (n >= 4) { *p++ = 0; n -= 4; } }
-void __TANREK_init_copy(uint32_t *d, const uint32_t *s, uint32_t n) { while (n >= 4) { *d++ = *s++; n -= 4; } }
 __attribute__((section(".isr_vector"), used))
 void *const vectors[16] = {__CSTACK_end__, (void *)Reset_Handler, (void *)Default_Handler,
                            (void *)Default_Handler, 0, 0, 0, 0, 0, 0, 0, (void *)Default_Handler,

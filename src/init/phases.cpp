@@ -193,8 +193,10 @@ void WriteEntry(BaseLinker &linker, TableWriter &table, const InittabSymbols &sy
   data.insert(data.end(), entry.packed.begin(), entry.packed.begin() + entry.packedSize);
 }
 
+// Only start-up code that is already part of the link counts: looking the
+// name up in an archive would load a table walker nobody calls.
 void EndTable(BaseLinker &linker, TableWriter &table) {
-  if (LookupGlobal(linker, "__TANREK_init_done")) {
+  if (linker.globalSymbols.count("__TANREK_init_done")) {
     LogLine("Short-circuit initialization table is supported by startup code");
     table.Address(MakeLinkerReference(linker, "__TANREK_init_done"), 0);
   } else {
