@@ -44,7 +44,6 @@ constexpr uint32_t kTableOrder[] = {InitZero, InitCopy, InitLzss, InitPackbits, 
 
 struct InittabSymbols {
   Symbol *routines[5] = {};
-  Symbol *table = nullptr;
   Symbol *data = nullptr;
 };
 
@@ -86,7 +85,7 @@ InittabSymbols CreateInittabSections(BaseLinker &linker) {
   MakeLinkerReference(linker, kFillRoutineName);
   linker.initTable = MakeDeferredSection(linker, ".tanrek.init.table");
   linker.initData = MakeDeferredSection(linker, ".tanrek.init.data");
-  symbols.table = DefineSectionStart(linker, "__TANREK_init_table__", *linker.initTable);
+  DefineSectionStart(linker, "__TANREK_init_table__", *linker.initTable);
   symbols.data = DefineSectionStart(linker, "__TANREK_init_data__", *linker.initData);
   return symbols;
 }
