@@ -9,6 +9,7 @@
 
 #include "placement/locatable.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -43,7 +44,9 @@ struct InitEntry {
 // entry wherever a section does not start at the end of the previous one.
 std::vector<InitEntry> GroupIntoRuns(std::vector<Locatable *> sections, uint32_t method);
 
-// The reached sections whose method is `method`.
-std::vector<Locatable *> SectionsWithMethod(BaseLinker &linker, uint32_t method);
+// The reached sections by initialization method (one list per method, in
+// serial order), from one walk over them.
+using MethodBuckets = std::array<std::vector<Locatable *>, InitImplicit + 1>;
+MethodBuckets SectionsByMethod(BaseLinker &linker);
 
 } // namespace tanrek

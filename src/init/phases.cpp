@@ -94,7 +94,7 @@ InittabSymbols CreateInittabSections(BaseLinker &linker) {
 // choose its method and sets that method on the run's sections.
 void ChoosePacking(BaseLinker &linker) {
   std::vector<PackingCandidate> candidates;
-  for (InitEntry &run : GroupIntoRuns(SectionsWithMethod(linker, InitAuto), InitAuto)) {
+  for (InitEntry &run : GroupIntoRuns(std::move(SectionsByMethod(linker)[InitAuto]), InitAuto)) {
     PackingCandidate candidate;
     candidate.start = run.Start();
     candidate.size = run.Size();
@@ -117,8 +117,9 @@ void LogMethodSections(uint32_t method, const std::vector<Locatable *> &sections
 
 std::vector<InitEntry> CollectEntries(BaseLinker &linker, const InittabSymbols &symbols) {
   std::vector<InitEntry> entries;
+  MethodBuckets buckets = SectionsByMethod(linker);
   for (uint32_t method : kTableOrder) {
-    std::vector<Locatable *> sections = SectionsWithMethod(linker, method);
+    std::vector<Locatable *> &sections = buckets[method];
     std::stable_sort(sections.begin(), sections.end(),
                      [](const Locatable *a, const Locatable *b) { return a->Address() < b->Address(); });
     LogMethodSections(method, sections);
@@ -219,12 +220,12 @@ void PlaceInittab(BaseLinker &linker) {
 
 } // namespace
 
-std::vector<Locatable *> SectionsWithMethod(BaseLinker &linker, uint32_t method) {
-  std::vector<Locatable *> sections;
+MethodBuckets SectionsByMethod(BaseLinker &linker) {
+  MethodBuckets buckets;
   for (LinkSection *section : linker.sectionsToPlace)
-    if (section->initMethod == method)
-      sections.push_back(section);
-  return sections;
+    if (section->initMethod < buckets.size())
+      buckets[section->initMethod].push_back(section);
+  return buckets;
 }
 
 std::vector<InitEntry> GroupIntoRuns(std::vector<Locatable *> sections, uint32_t method) {
