@@ -27,6 +27,7 @@
 #include "input/input_file.h"
 #include "placement/locatable.h"
 #include "placement/ordering.h"
+#include "placement/selection.h"
 
 #include <algorithm>
 #include <optional>
@@ -99,9 +100,13 @@ const LinkSection *PlacedCode(const Locatable *member) {
   return section->linkedTo;
 }
 
+// The entry belongs to its block as firmly as a section selected by name:
+// selection, which runs again once the initialization table exists, must
+// neither move it to the end of the block nor give it to another block.
 LinkCantUnwindSection *AddCantUnwindEntry(BaseLinker &linker, LinkBlock &block, uint32_t start, uint32_t size) {
   LinkCantUnwindSection *entry = MakeCantUnwindSection(linker, start, size);
   entry->selectedBy = &block;
+  entry->selectStrength = StrengthName;
   entry->initMethod = block.initMethod;
   linker.sectionsToPlace.insert(entry);
   return entry;
