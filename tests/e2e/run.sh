@@ -220,6 +220,13 @@ run_image() {
         cat "$work/$name.readelf.err"
         fail "readelf finds $name.elf malformed"
     fi
+    # The unwinder finds a frame only in a sorted, complete table, and the
+    # program's own functions are among those it must unwind.
+    if [ $cxx_exceptions -eq 1 ] &&
+        ! "${PYTHON:-python3}" "$source/check_exidx.py" "$elf" main __cxa_throw > "$work/$name.exidx.out" 2>&1; then
+        cat "$work/$name.exidx.out"
+        fail "$name.elf: the exception index is not what the unwinder needs"
+    fi
 
     local qemu_command=("$QEMU" -M "$machine")
     [ -n "$qemu_cpu" ] && qemu_command+=(-cpu "$qemu_cpu")

@@ -100,14 +100,14 @@ void Rethrow()
 
 // A request the heap cannot meet: libstdc++'s operator new throws
 // std::bad_alloc from library code.
+char *volatile bigBlock;
+
 void BadAlloc()
 {
     volatile uint32_t size = 0x100000;
     uint32_t caught = 0;
     try {
-        char *block = new char[size];
-        block[0] = 1;
-        delete[] block;
+        bigBlock = new char[size];
     } catch (const std::bad_alloc &) {
         caught = 1;
     }
