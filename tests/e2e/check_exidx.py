@@ -9,10 +9,13 @@ Every entry must cover code at a higher address than the one before it
 (else the search misses functions), the last entry must say "cannot
 unwind" (it closes the range of the last function), word 1 of every entry
 must be cannot-unwind, an inline entry, or an offset to unwinding data
-inside the image, and each function named on the command line must be
-covered by an entry that unwinds.
+inside the image. Each function named after --unwinds must be covered by
+an entry that unwinds, and each named after --cannot-unwind (code without
+unwinding information, between functions that have it) by a cannot-unwind
+entry: the linker's entries that fill the gaps in the table.
 
-usage: check_exidx.py IMAGE [FUNCTION...]"""
+usage: check_exidx.py IMAGE [--unwinds FUNCTION...] [--cannot-unwind FUNCTION...]"""
+import argparse
 import struct
 import sys
 
@@ -62,10 +65,19 @@ def prel31(word, place):
     return (place + offset) & 0xFFFFFFFF
 
 
+def covering_entry(entries, address):
+    """The entry whose range holds an address (the last one at or below it)."""
+    covering = [entry for entry in entries if entry[0] & ~1 <= address]
+    return covering[-1] if covering else None
+
+
 def main():
-    if len(sys.argv) < 2:
-        raise SystemExit(__doc__)
-    image = Image(sys.argv[1])
+    parser = argparse.ArgumentParser(usage=__doc__)
+    parser.add_argument('image')
+    parser.add_argument('--unwinds', nargs='*', default=[])
+    parser.add_argument('--cannot-unwind', nargs='*', default=[])
+    args = parser.parse_args()
+    image = Image(args.image)
     symbols = {name: (value, size, kind) for name, value, size, kind in image.symbols()}
     if '__exidx_start' not in symbols or '__exidx_end' not in symbols:
         raise SystemExit('the image defines no __exidx_start and __exidx_end')
@@ -90,14 +102,17 @@ def main():
         entries.append((function, second))
     if entries[-1][1] != EXIDX_CANTUNWIND:
         failures.append('the last entry does not close the table with cannot-unwind')
-    for name in sys.argv[2:]:
+    for name, unwinds in [(name, True) for name in args.unwinds] + [(name, False) for name in args.cannot_unwind]:
         if name not in symbols:
             failures.append(f'no function {name}')
             continue
         address = symbols[name][0] & ~1
-        covering = [entry for entry in entries if entry[0] & ~1 <= address]
-        if not covering or covering[-1][1] == EXIDX_CANTUNWIND:
-            failures.append(f'{name} (0x{address:08x}) is not covered by an entry that unwinds')
+        # Below the first entry the unwinder finds nothing, which stops it
+        # as a cannot-unwind entry would.
+        entry = covering_entry(entries, address) or (0, EXIDX_CANTUNWIND)
+        if (entry[1] != EXIDX_CANTUNWIND) != unwinds:
+            failures.append(f'{name} (0x{address:08x}) is not covered by an entry that '
+                            f'{"unwinds" if unwinds else "says cannot unwind"}')
     for failure in failures[:10]:
         print(f'exception index: {failure}')
     if len(failures) > 10:
