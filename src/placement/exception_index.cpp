@@ -27,6 +27,7 @@
 #include "input/input_file.h"
 #include "placement/locatable.h"
 #include "placement/ordering.h"
+#include "placement/selection.h"
 
 #include <algorithm>
 #include <optional>
@@ -99,9 +100,13 @@ const LinkSection *PlacedCode(const Locatable *member) {
   return section->linkedTo;
 }
 
+// The entry belongs to its block as firmly as a section selected by name:
+// selection, which runs again once the initialization table exists, must
+// neither move it to the end of the block nor give it to another block.
 LinkCantUnwindSection *AddCantUnwindEntry(BaseLinker &linker, LinkBlock &block, uint32_t start, uint32_t size) {
   LinkCantUnwindSection *entry = MakeCantUnwindSection(linker, start, size);
   entry->selectedBy = &block;
+  entry->selectStrength = StrengthName;
   entry->initMethod = block.initMethod;
   linker.sectionsToPlace.insert(entry);
   return entry;
@@ -184,6 +189,14 @@ UnwindWords ReadUnwindWords(BaseLinker &linker, LinkSection &section) {
   return words;
 }
 
+// Whether the code that an entry covers has an address. Entries of code
+// without one are not next to anything known, so they are neither taken
+// out nor let others be taken out against them. The linker's own entries
+// cover known ranges.
+bool CoversPlacedCode(const LinkSection &section) {
+  return !section.linkedTo || section.linkedTo->IsMapped();
+}
+
 // A section is taken out when all its entries unwind exactly as the entry
 // just before it; a run of equal entries collapses onto its first. A
 // section of several entries that differ stays whole.
@@ -196,7 +209,8 @@ void OptimizeIndex(BaseLinker &linker, LinkBlock &block) {
   std::optional<uint32_t> predecessorWord;
   for (Locatable *member : block.members) {
     auto *section = dynamic_cast<LinkSection *>(member);
-    UnwindWords words = section ? ReadUnwindWords(linker, *section) : UnwindWords{};
+    UnwindWords words =
+        section && CoversPlacedCode(*section) ? ReadUnwindWords(linker, *section) : UnwindWords{};
     if (predecessorWord && words.shared == predecessorWord) {
       LogLine("Remove %s as predecessor %s has identical compact unwinding 0x%08X", member->Name().c_str(),
               predecessor->Name().c_str(), *predecessorWord);

@@ -113,14 +113,18 @@ TEST_F(ExceptionIndexTest, BackToBackFunctionsAndUnplacedCode) {
                              "      #2     00001040-0000104f -> .ARM.exidx.text.g\n"));
 }
 
+// Without addresses nothing is known to follow anything: equal entries all
+// stay.
 TEST_F(ExceptionIndexTest, NoPlacedCodeGivesOneEntryForEverything) {
-  Function("f", 0, 0x10, kCompact)->linkedTo->Unmap();
+  Function("f", 0, 0x10, 1)->linkedTo->Unmap();
+  Function("g", 0, 0x10, 1)->linkedTo->Unmap();
   Complete();
-  EXPECT_THAT(MemberNames(), ElementsAre(".ARM.exidx.text.f", ".ARM.exidx.nounwind.00000000-ffffffff"));
-  auto *entry = dynamic_cast<LinkSection *>(block.members[1]);
+  EXPECT_THAT(MemberNames(), ElementsAre(".ARM.exidx.text.f", ".ARM.exidx.text.g",
+                                         ".ARM.exidx.nounwind.00000000-ffffffff"));
+  auto *entry = dynamic_cast<LinkSection *>(block.members[2]);
   ASSERT_NE(entry, nullptr);
   EXPECT_EQ(ReadU32(entry->Contents()), 0u);
-  EXPECT_EQ(block.size, 16u);
+  EXPECT_EQ(block.size, 24u);
 }
 
 // Equal compact entries collapse onto the first; a cannot-unwind function
