@@ -22,16 +22,17 @@ usage() {
          "[--qemu-cpu CPU] --cflags FLAGS --cpu NAME --startup FILE" \
          "--memory 'CODE_START CODE_SIZE DATA_START DATA_SIZE'" \
          "[--expected FILE] [--status N] [--link-error REGEX] [--link-option OPTION]..." \
-         "[--compile-option OPTION]... [--newlib] [--link-variants 'NAME...' [--check-packing]]" >&2
+         "[--compile-option OPTION]... [--newlib [--cxx-exceptions]] [--link-variants 'NAME...' [--check-packing]]" >&2
     exit 2
 }
 
 qemu_cpu='' expected='' status=0 link_error='' link_options=() compile_options=()
-newlib=0 check_packing=0 link_variants=''
+newlib=0 cxx_exceptions=0 check_packing=0 link_variants=''
 while [ $# -gt 0 ]; do
     case "$1" in
     --newlib) newlib=1; shift; continue ;;
     --check-packing) check_packing=1; shift; continue ;;
+    --cxx-exceptions) cxx_exceptions=1; shift; continue ;;
     esac
     [ $# -ge 2 ] || usage
     case "$1" in
@@ -97,6 +98,13 @@ common_flags="$cflags -O2 -g -ffunction-sections -fdata-sections -ffreestanding 
 # which would need the C++ support library; destructors of static objects
 # are registered with newlib's __cxa_atexit, and its exit runs them.
 cxx_flags="-fno-exceptions -fno-rtti -fno-threadsafe-statics"
+# With --cxx-exceptions C++ has exceptions and run-time type information,
+# and the program links the C++ support library and libstdc++ (which need
+# newlib): libgcc's unwinder walks the exception index that the script
+# places between __exidx_start and __exidx_end.
+if [ $cxx_exceptions -eq 1 ]; then
+    cxx_flags="-fexceptions -frtti -fno-threadsafe-statics"
+fi
 
 # The state of a source file follows its name: NAME.thumb.c is Thumb code
 # and NAME.arm.c Arm code; any other file takes the board's default state.
@@ -138,6 +146,11 @@ if [ -d "$program_dir/lib" ]; then
     done
     run "$AR" rcs "$work/libprogram.a" "${members[@]}"
     archives+=("$work/libprogram.a")
+fi
+if [ $cxx_exceptions -eq 1 ]; then
+    # shellcheck disable=SC2086
+    archives+=("$("$CXX" $cflags -print-file-name=libstdc++.a)"
+               "$("$CXX" $cflags -print-file-name=libsupc++.a)")
 fi
 if [ $newlib -eq 1 ]; then
     # shellcheck disable=SC2086
@@ -206,6 +219,17 @@ run_image() {
     if [ -s "$work/$name.readelf.err" ]; then
         cat "$work/$name.readelf.err"
         fail "readelf finds $name.elf malformed"
+    fi
+    # The unwinder finds a frame only in a sorted, complete table. The
+    # program's main and libstdc++'s throw must unwind; the semihosting
+    # layer and newlib's system calls are C without unwinding information,
+    # so wherever they lie between indexed functions, an entry that the
+    # linker filled in must stop the unwinder there.
+    if [ $cxx_exceptions -eq 1 ] &&
+        ! "${PYTHON:-python3}" "$source/check_exidx.py" "$elf" --unwinds main __cxa_throw \
+            --cannot-unwind semi_write semi_exit check _sbrk _exit > "$work/$name.exidx.out" 2>&1; then
+        cat "$work/$name.exidx.out"
+        fail "$name.elf: the exception index is not what the unwinder needs"
     fi
 
     local qemu_command=("$QEMU" -M "$machine")
