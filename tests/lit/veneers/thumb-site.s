@@ -190,6 +190,26 @@
 // T2-SYM-DAG: 00001010 {{.+}} NOTYPE {{.+}} $t{{(\.[^ ]+)?$}}
 // T2-SYM-DAG: 00001014 {{.+}} NOTYPE {{.+}} $d{{(\.[^ ]+)?$}}
 
+// On a core without Arm state, a veneer's literal always gets the Thumb
+// bit: a far call to Thumb code whose label is not typed as a function
+// still works, with a warning.
+// RUN: tanrek-ld -q --entry=untyped t2.o targets.o -T%S/Inputs/targets.icf -Tuntyped.icf --cpu=cortex-m3 -o untyped.elf > untyped.out 2>&1; echo "status $?" >> untyped.out
+// RUN: FileCheck --check-prefix=UNTYPED --match-full-lines --strict-whitespace %s < untyped.out
+// RUN: llvm-objdump -d --triple=thumbv7m --print-imm-hex --start-address=0x1000 --stop-address=0x100c untyped.elf | FileCheck --check-prefix=UNTYPED-DIS %s
+// UNTYPED:Diagnostics:
+// UNTYPED-NEXT:warning: call from .text.untyped made to tlabel but tlabel is a symbol without the low bit set
+// UNTYPED:status 0
+// UNTYPED-DIS:      1000: 00 f0 00 f8 bl 0x1004 <tlabel__TT_veneer_T32_LDR>
+// UNTYPED-DIS-NEXT: 1004: df f8 00 f0 ldr.w pc, [pc, #0x0]
+// UNTYPED-DIS:      1008: 09 00 20 02 .word 0x02200009
+
+// A Thumb call record on an instruction that is neither BL, BLX nor B.W,
+// out of range of Arm code on a Cortex-A9, ends the link.
+// RUN: tanrek-ld -q --entry=bad t2.o targets.o -T%S/Inputs/targets.icf -Tbad.icf --cpu=cortex-a9 -o bad.elf > bad.out 2>&1; echo "status $?" >> bad.out
+// RUN: FileCheck --check-prefix=BAD --match-full-lines --strict-whitespace %s < bad.out
+// BAD:error: Thumb-Arm veneer requested for opcode 0x8000f000 (not BL and not B) at .text.bad+0 to afar, section align = 4
+// BAD-NEXT:status 100
+
 #--- t1.s
         .syntax unified
         .thumb
@@ -234,6 +254,20 @@ t2_thumb:
         bl tfar
         b.w tfar2
 
+        .section .text.untyped, "ax", %progbits
+        .p2align 2
+        .globl untyped
+        .type untyped, %function
+untyped:
+        bl tlabel
+
+        .section .text.bad, "ax", %progbits
+        .p2align 2
+        .globl bad
+        .type bad, %function
+bad:    .reloc ., R_ARM_THM_JUMP24, afar
+        .inst.w 0xf0008000              @ beq.w
+
 #--- t1.icf
 place at address 0x1000 { section .text.t1 };
 #--- base.icf
@@ -242,3 +276,7 @@ place at address 0x1000 { section .text.base };
 place at address 0x1000 { section .text.t2a };
 #--- t2t.icf
 place at address 0x1000 { section .text.t2t };
+#--- untyped.icf
+place at address 0x1000 { section .text.untyped };
+#--- bad.icf
+place at address 0x1000 { section .text.bad };

@@ -21,6 +21,10 @@
         .p2align 1
         func tfar, nop
         func tfar2, nop
+        // Thumb code whose label is not typed as a function: its address
+        // lacks the Thumb bit.
+        .globl tlabel
+tlabel: bx lr
         .section .text.tnear, "ax", %progbits
         .p2align 1
         func tnear, nop
