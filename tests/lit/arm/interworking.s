@@ -56,7 +56,7 @@
 // RUN: tanrek-ld -q --entry=Reset_Handler arm.o thumb.o funcs.o -Tlink.icf --cpu=v4T -o v4.elf > v4.out 2>&1; echo "status $?" >> v4.out
 // RUN: FileCheck --check-prefix=V4 --match-full-lines --strict-whitespace %s < v4.out
 // RUN: llvm-objdump -d --triple=armv7a --print-imm-hex --start-address=0x1000 --stop-address=0x1028 v4.elf | FileCheck --check-prefix=V4-ARM %s
-// RUN: llvm-objdump -d --triple=thumbv4t --print-imm-hex --start-address=0x2000 --stop-address=0x2018 v4.elf | FileCheck --check-prefix=V4-THUMB %s
+// RUN: llvm-objdump -d --triple=thumbv4t --print-imm-hex --start-address=0x2002 --stop-address=0x2018 v4.elf | FileCheck --check-prefix=V4-THUMB %s
 // V4:Diagnostics:
 // V4-NEXT:warning: relocation R_ARM_CALL to non-function symbol notfn at .text.arm+12
 // V4:status 0

@@ -107,7 +107,7 @@
 // V4-LOG-NEXT:  Arm LDR+BX veneer required at .text.bl+4 to tfar for Arm-Thumb mode switch
 // V4:      1000: 00 00 00 eb bl 0x1008 <tnear__AT_veneer_A32_LDR_BX>
 // V4-NEXT: 1004: 02 00 00 eb bl 0x1014 <tfar__AT_veneer_A32_LDR_BX>
-// V4-NEXT: 1008: 00 c0 9f e5 ldr r12, [pc]
+// V4:      1008: 00 c0 9f e5 ldr r12, [pc]
 // V4-NEXT: 100c: 1c ff 2f e1 bx r12
 // V4:      1010: 01 20 00 00 .word 0x00002001
 // V4:      1014: 00 c0 9f e5 ldr r12, [pc]
@@ -135,7 +135,7 @@
 // V5-LOG-NOT:{{.*}} to tnear {{.*}}
 // V5:      1000: fe 03 00 fa blx 0x2000 <tnear>
 // V5-NEXT: 1004: ff ff ff eb bl 0x1008 <tfar__AT_veneer_A32_LDR_BX>
-// V5-NEXT: 1008: 00 c0 9f e5 ldr r12, [pc]
+// V5:      1008: 00 c0 9f e5 ldr r12, [pc]
 // V5-NEXT: 100c: 1c ff 2f e1 bx r12
 // V5:      1010: 01 00 20 02 .word 0x02200001
 // V5-BYTES:      1000 fe0300fa ffffffeb 00c09fe5 1cff2fe1

@@ -48,13 +48,13 @@
 // LOG:***{{ +}}Relocate image{{ +}}***
 
 // DIS:      1000000: 00 f0 00 f8 bl 0x1000004 <tfar__TT_veneer_T32_LDR>
-// DIS-NEXT: 1000004: df f8 00 f0 ldr.w pc, [pc, #0x0]
+// DIS:      1000004: df f8 00 f0 ldr.w pc, [pc, #0x0]
 // DIS:      1000008: 01 00 20 02 .word 0x02200001
 // DIS:      100000c: 00 f0 00 f8 bl 0x1000010 <low_b__TT_veneer_T32_LDR>
-// DIS-NEXT: 1000010: df f8 00 f0 ldr.w pc, [pc, #0x0]
+// DIS:      1000010: df f8 00 f0 ldr.w pc, [pc, #0x0]
 // DIS:      1000014: 09 00 00 00 .word 0x00000009
 // DIS:      1000018: 00 f0 00 f8 bl 0x100001c <low_c__TT_veneer_T32_LDR>
-// DIS-NEXT: 100001c: df f8 00 f0 ldr.w pc, [pc, #0x0]
+// DIS:      100001c: df f8 00 f0 ldr.w pc, [pc, #0x0]
 // DIS:      1000020: 15 00 00 00 .word 0x00000015
 
 // SYM: .text.a PROGBITS 01000000 {{[0-9a-f]+}} 00000c 00 AX 0 0 4

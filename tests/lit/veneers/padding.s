@@ -37,7 +37,7 @@
 // DIS:      1004: 00 f0 02 f8 bl 0x100c <tfar__TT_veneer_T32_LDR>
 // DIS-NEXT: 1008: 70 47 bx lr
 // DIS-NEXT: 100a: 00 00 movs r0, r0
-// DIS-NEXT: 100c: df f8 00 f0 ldr.w pc, [pc, #0x0]
+// DIS:      100c: df f8 00 f0 ldr.w pc, [pc, #0x0]
 // DIS:      1010: 01 00 20 02 .word 0x02200001
 
 // BYTES:      1004 00f002f8 70470000 dff800f0 01002002

@@ -30,10 +30,10 @@
 
 // M3:      1000: 00 f0 02 f8 bl 0x1008 <tfar__TT_veneer_T32_LDR>
 // M3-NEXT: 1004: 00 f0 00 b8 b.w 0x1008 <tfar__TT_veneer_T32_LDR>
-// M3-NEXT: 1008: df f8 00 f0 ldr.w pc, [pc, #0x0]
+// M3:      1008: df f8 00 f0 ldr.w pc, [pc, #0x0]
 // M3:      100c: 01 00 20 02 .word 0x02200001
 // M3-2:      1100: 00 f0 00 f8 bl 0x1104 <tfar__TT_veneer_T32_LDR>
-// M3-2-NEXT: 1104: df f8 00 f0 ldr.w pc, [pc, #0x0]
+// M3-2:      1104: df f8 00 f0 ldr.w pc, [pc, #0x0]
 // M3-2:      1108: 01 00 20 02 .word 0x02200001
 
 // M3-SYM: .text.m3 PROGBITS 00001000 {{[0-9a-f]+}} 000010 00 AX 0 0 4

@@ -35,7 +35,7 @@
 
 // V4:      1000: 00 f0 02 f8 bl 0x1008 <anear__TT_veneer_T16_LDR_BX>
 // V4-NEXT: 1004: 00 f0 08 f8 bl 0x1018 <tfar__TT_veneer_T16_LDR_BX>
-// V4-NEXT: 1008: 08 b4 push {r3}
+// V4:      1008: 08 b4 push {r3}
 // V4-NEXT: 100a: 02 4b ldr r3, [pc, #0x8]
 // V4-NEXT: 100c: 9c 46 mov r12, r3
 // V4-NEXT: 100e: 08 bc pop {r3}
@@ -75,7 +75,7 @@
 // V5-LOG-NOT:{{.*}} to anear{{.*}}
 // V5:      1000: 01 f0 fe ef blx 0x3000 <anear>
 // V5-NEXT: 1004: 00 f0 00 f8 bl 0x1008 <tfar__TT_veneer_T16_LDR_BX>
-// V5-NEXT: 1008: 08 b4 push {r3}
+// V5:      1008: 08 b4 push {r3}
 // V5:      1014: 01 00 20 02 .word 0x02200001
 // V5-BYTES:      1000 01f0feef 00f000f8 08b4024b 9c4608bc
 // V5-BYTES-NEXT: 1010 6047c046 01002002
@@ -176,7 +176,7 @@
 // T2-LOG-NEXT:  Thumb-2 LDR veneer required at .text.t2t+4 to tfar2 for Thumb-Thumb range extension
 // T2:      1000: 00 f0 02 f8 bl 0x1008 <tfar__TT_veneer_T32_LDR>
 // T2-NEXT: 1004: 00 f0 04 b8 b.w 0x1010 <tfar2__TT_veneer_T32_LDR>
-// T2-NEXT: 1008: df f8 00 f0 ldr.w pc, [pc, #0x0]
+// T2:      1008: df f8 00 f0 ldr.w pc, [pc, #0x0]
 // T2:      100c: 01 00 20 02 .word 0x02200001
 // T2:      1010: df f8 00 f0 ldr.w pc, [pc, #0x0]
 // T2:      1014: 05 00 20 02 .word 0x02200005
@@ -200,7 +200,7 @@
 // UNTYPED-NEXT:warning: call from .text.untyped made to tlabel but tlabel is a symbol without the low bit set
 // UNTYPED:status 0
 // UNTYPED-DIS:      1000: 00 f0 00 f8 bl 0x1004 <tlabel__TT_veneer_T32_LDR>
-// UNTYPED-DIS-NEXT: 1004: df f8 00 f0 ldr.w pc, [pc, #0x0]
+// UNTYPED-DIS:      1004: df f8 00 f0 ldr.w pc, [pc, #0x0]
 // UNTYPED-DIS:      1008: 09 00 20 02 .word 0x02200009
 
 // A Thumb call record on an instruction that is neither BL, BLX nor B.W,
