@@ -190,6 +190,33 @@
 // T2-SYM-DAG: 00001010 {{.+}} NOTYPE {{.+}} $t{{(\.[^ ]+)?$}}
 // T2-SYM-DAG: 00001014 {{.+}} NOTYPE {{.+}} $d{{(\.[^ ]+)?$}}
 
+// A Thumb BL without Thumb-2 (v5TE) reaches 4 MiB each way (+0x3ffffe and
+// -0x400000 from P + 4); one step past gets a veneer. The 32-bit BL of
+// the M0 reaches 16 MiB: the same calls need none.
+// RUN: llvm-mc -filetype=obj -triple=thumbv5te-none-eabi reach.s -o reach.o
+// RUN: tanrek-ld -q --entry=reach reach.o -Treach.icf --cpu=v5TE -o reach.elf --log-file reach.log > reach.out 2>&1; echo "status $?" >> reach.out
+// RUN: FileCheck --check-prefix=OK --match-full-lines --strict-whitespace %s < reach.out
+// RUN: FileCheck --check-prefix=REACH-LOG --match-full-lines --strict-whitespace %s < reach.log
+// RUN: llvm-objdump -d --triple=thumbv5te --print-imm-hex --start-address=0x800000 --stop-address=0x800010 reach.elf | FileCheck --check-prefix=REACH %s
+// REACH-LOG:***{{ +}}Construct veneers{{ +}}***
+// REACH-LOG-NOT:{{.*}}veneer{{.*}}
+// REACH-LOG:  Thumb-1 LDR+BX veneer required at .text.reach+4 to fpast, section align = 4
+// REACH-LOG-NEXT:  Thumb-1 LDR+BX veneer required at .text.reach+12 to bpast, section align = 4
+// REACH:      800000: ff f3 ff ff bl 0xc00002 <fmax>
+// REACH-NEXT: 800004: 00 f0 04 f8 bl 0x800010 <fpast__TT_veneer_T16_LDR_BX>
+// REACH-NEXT: 800008: 00 f4 00 f8 bl 0x40000c <bmax>
+// REACH-NEXT: 80000c: 00 f0 08 f8 bl 0x800020 <bpast__TT_veneer_T16_LDR_BX>
+
+// RUN: tanrek-ld -q --entry=reach reach.o -Treach.icf --cpu=cortex-m0 -o reach-m0.elf --log-file reach-m0.log > reach-m0.out 2>&1; echo "status $?" >> reach-m0.out
+// RUN: FileCheck --check-prefix=OK --match-full-lines --strict-whitespace %s < reach-m0.out
+// RUN: FileCheck --check-prefix=REACH-M0-LOG %s < reach-m0.log
+// RUN: llvm-objdump -d --triple=thumbv6m --print-imm-hex --start-address=0x800000 --stop-address=0x800010 reach-m0.elf | FileCheck --check-prefix=REACH-M0 %s
+// REACH-M0-LOG-NOT: veneer required
+// REACH-M0:      800000: ff f3 ff ff bl 0xc00002 <fmax>
+// REACH-M0-NEXT: 800004: 00 f0 00 f0 bl 0xc00008 <fpast>
+// REACH-M0-NEXT: 800008: 00 f4 00 f8 bl 0x40000c <bmax>
+// REACH-M0-NEXT: 80000c: ff f7 ff f7 bl 0x40000e <bpast>
+
 // On a core without Arm state, a veneer's literal always gets the Thumb
 // bit: a far call to Thumb code whose label is not typed as a function
 // still works, with a warning.
@@ -267,6 +294,34 @@ untyped:
         .type bad, %function
 bad:    .reloc ., R_ARM_THM_JUMP24, afar
         .inst.w 0xf0008000              @ beq.w
+
+#--- reach.s
+        .syntax unified
+        .thumb
+        .section .text.reach, "ax", %progbits
+        .p2align 1
+        .globl reach
+        .type reach, %function
+reach:  bl fmax
+        bl fpast
+        bl bmax
+        bl bpast
+        .irp name, fmax, fpast, bmax, bpast
+        .section .text.\name, "ax", %progbits
+        .p2align 1
+        .globl \name
+        .type \name, %function
+\name:  bx lr
+        .endr
+
+#--- reach.icf
+define memory with size = 4G;
+place in [from 0x60000000 size 0x1000] { section .tanrek.init.table };
+place at address 0x00800000 { section .text.reach };
+place at address 0x00c00002 { section .text.fmax };
+place at address 0x00c00008 { section .text.fpast };
+place at address 0x0040000c { section .text.bmax };
+place at address 0x0040000e { section .text.bpast };
 
 #--- t1.icf
 place at address 0x1000 { section .text.t1 };
