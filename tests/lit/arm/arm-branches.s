@@ -28,41 +28,33 @@
 // RUN: tanrek-ld -q --entry=Reset_Handler code.o -Tin.icf --cpu=cortex-a9 -o again.elf
 // RUN: cmp in.elf again.elf
 
-// One step past each end. A branch that does not reach needs a veneer,
-// which this linker does not build: the scan reports every site, and each
-// application writes the truncated field and warns. --force-output keeps
-// the image so that the truncated bits can be checked.
-// RUN: tanrek-ld -q --entry=Reset_Handler code.o -Tout.icf --cpu=cortex-a9 --force-output -o out.elf > out.out 2>&1; echo "status $?" >> out.out
-// RUN: FileCheck --check-prefix=OUT-OUT --match-full-lines --strict-whitespace %s < out.out
+// One step past each end, each branch goes through an Arm LDR veneer
+// appended to its section; the literal holds the target, in-place addends
+// included.
+// RUN: tanrek-ld -q --entry=Reset_Handler code.o -Tout.icf --cpu=cortex-a9 -o out.elf > out.out 2>&1; echo "status $?" >> out.out
+// RUN: FileCheck --check-prefix=IN-OUT --match-full-lines --strict-whitespace %s < out.out
 // RUN: llvm-objdump -d --triple=armv7a --print-imm-hex out.elf | FileCheck --check-prefix=OUT %s
 
-// OUT-OUT:Diagnostics:
-// OUT-OUT-NEXT:error: relocation R_ARM_CALL at .text.fwd+0 in file code.o [source address 01000000] to fwd0 needs a veneer, which this linker does not build yet
-// OUT-OUT-NEXT:error: relocation R_ARM_JUMP24 at .text.fwd+4 in file code.o [source address 01000004] to fwd1 needs a veneer, which this linker does not build yet
-// OUT-OUT-NEXT:error: relocation R_ARM_JUMP24 at .text.fwd+8 in file code.o [source address 01000008] to fwd2 needs a veneer, which this linker does not build yet
-// OUT-OUT-NEXT:error: relocation R_ARM_PC24 at .text.fwd+12 in file code.o [source address 0100000c] to fwd3 needs a veneer, which this linker does not build yet
-// OUT-OUT-NEXT:error: relocation R_ARM_CALL at .text.bwd+0 in file code.o [source address 02100000] to bwd0 needs a veneer, which this linker does not build yet
-// OUT-OUT-NEXT:error: relocation R_ARM_JUMP24 at .text.bwd+4 in file code.o [source address 02100004] to bwd1 needs a veneer, which this linker does not build yet
-// OUT-OUT-NEXT:error: relocation R_ARM_JUMP24 at .text.bwd+8 in file code.o [source address 02100008] to bwd2 needs a veneer, which this linker does not build yet
-// OUT-OUT-NEXT:error: relocation R_ARM_PC24 at .text.bwd+12 in file code.o [source address 0210000c] to bwd3 needs a veneer, which this linker does not build yet
-// OUT-OUT-NEXT:warning: relocation R_ARM_CALL to fwd0 truncated to fit at .text.fwd+0
-// OUT-OUT-NEXT:warning: relocation R_ARM_JUMP24 to fwd1 truncated to fit at .text.fwd+4
-// OUT-OUT-NEXT:warning: relocation R_ARM_JUMP24 to fwd2 truncated to fit at .text.fwd+8
-// OUT-OUT-NEXT:warning: relocation R_ARM_PC24 to fwd3 truncated to fit at .text.fwd+12
-// OUT-OUT-NEXT:warning: relocation R_ARM_CALL to bwd0 truncated to fit at .text.bwd+0
-// OUT-OUT-NEXT:warning: relocation R_ARM_JUMP24 to bwd1 truncated to fit at .text.bwd+4
-// OUT-OUT-NEXT:warning: relocation R_ARM_JUMP24 to bwd2 truncated to fit at .text.bwd+8
-// OUT-OUT-NEXT:warning: relocation R_ARM_PC24 to bwd3 truncated to fit at .text.bwd+12
-// OUT-OUT:status 100
-
-// OUT:      1000000: 00 00 80 eb bl 0xff000008
-// OUT-NEXT: 1000004: 00 00 80 ea b 0xff00000c
-// OUT-NEXT: 1000008: 00 00 80 0b bleq 0xff000010
-// OUT-NEXT: 100000c: 00 00 80 eb bl 0xff000014
-// OUT:      2100000: ff ff 7f eb bl 0x4100004
-// OUT-NEXT: 2100004: ff ff 7f ea b 0x4100008
-// OUT-NEXT: 2100008: ff ff 7f 0b bleq 0x410000c
-// OUT-NEXT: 210000c: ff ff 7f eb bl 0x4100010
+// OUT:      f00000: 00 00 00 eb bl 0xf00008 <fwd3__AA_veneer_A32_LDR>
+// OUT-NEXT: f00004: 01 00 00 eb bl 0xf00010 <fwd0__AA_veneer_A32_LDR>
+// OUT:      f0000c: 1c 00 00 03 .word 0x0300001c
+// OUT:      f00014: 00 00 00 03 .word 0x03000000
+// OUT:      1000000: 02 00 00 eb bl 0x1000010 <fwd0__AA_veneer_A32_LDR>
+// OUT-NEXT: 1000004: 03 00 00 ea b 0x1000018 <fwd1__AA_veneer_A32_LDR>
+// OUT-NEXT: 1000008: 04 00 00 0b bleq 0x1000020 <fwd2__AA_veneer_A32_LDR>
+// OUT-NEXT: 100000c: 05 00 00 eb bl 0x1000028 <fwd3__AA_veneer_A32_LDR>
+// OUT:      1000014: 08 00 00 03 .word 0x03000008
+// OUT:      100001c: 0c 00 00 03 .word 0x0300000c
+// OUT:      1000024: 10 00 00 03 .word 0x03000010
+// OUT:      100002c: 14 00 00 03 .word 0x03000014
+// OUT:      2100000: 02 00 00 eb bl 0x2100010 <bwd0__AA_veneer_A32_LDR>
+// OUT-NEXT: 2100004: 03 00 00 ea b 0x2100018 <bwd1__AA_veneer_A32_LDR>
+// OUT-NEXT: 2100008: 04 00 00 0b bleq 0x2100020 <bwd2__AA_veneer_A32_LDR>
+// OUT-NEXT: 210000c: 05 00 00 eb bl 0x2100028 <bwd3__AA_veneer_A32_LDR>
+// OUT:      2100014: 04 00 10 00 .word 0x00100004
+// OUT:      210001c: 08 00 10 00 .word 0x00100008
+// OUT:      2100024: 0c 00 10 00 .word 0x0010000c
+// OUT:      210002c: 10 00 10 00 .word 0x00100010
 
 // Offsets are taken modulo 2^32: a call from the top of the address space
 // to its bottom, and back, is near.
@@ -158,8 +150,9 @@ place at address 0x02f00000 { section .text.addend };
 #--- out.icf
 define memory with size = 4G;
 place in [from 0x60000000 size 0x1000] { section .tanrek.init.table };
-keep { section .text.bwd };
+keep { section .text.bwd, section .text.addend };
 place at address 0x01000000 { section .text.fwd };
 place at address 0x03000008 { section .text.fwdt };
 place at address 0x02100000 { section .text.bwd };
 place at address 0x00100004 { section .text.bwdt };
+place at address 0x00f00000 { section .text.addend };

@@ -1,10 +1,9 @@
 // Calls between Arm and Thumb code. With BLX (cortex-a9, v5TE) an Arm BL to
 // a Thumb function becomes BLX with the H bit carrying the halfword, and a
 // Thumb BL to an Arm function becomes BLX counted from the word-aligned
-// place. Everything that would need a mode-changing veneer (conditional
-// BL, B, B.W, any call on v4T) is reported, because veneers are not built;
-// narrow Thumb branches never get one. M-profile cores cannot run Arm code
-// at all.
+// place. Everything else that changes state (conditional BL, B, B.W, any
+// call on v4T) goes through a veneer; narrow Thumb branches never get one.
+// M-profile cores cannot run Arm code at all.
 //
 // RUN: rm -rf %t && split-file %s %t && cd %t
 // RUN: llvm-mc -filetype=obj -triple=armv7a-none-eabi arm.s -o arm.o
@@ -33,18 +32,16 @@
 // CALLS-ARM-NEXT: 100c: 7b 00 00 eb bl 0x1200 <notfn>
 // CALLS-THUMB:      2002: 00 f0 fe ef blx 0x3000 <af>
 
-// Conditional BL and B to Thumb code, and B.W to Arm code, would need
-// veneers; an R_ARM_CALL on an instruction that is neither BL nor BLX is
-// left alone with a warning; a Thumb BLX to Thumb code is an error, and so
-// is every narrow branch to Arm code.
+// Conditional BL and B to Thumb code, and B.W to Arm code, go through
+// veneers (their kinds are tested with the veneers); an R_ARM_CALL on an
+// instruction that is neither BL nor BLX is left alone with a warning; a
+// Thumb BLX to Thumb code is an error, and so is every narrow branch to Arm
+// code.
 // RUN: tanrek-ld -q --entry=Reset_Handler armerr.o thumberr.o funcs.o -Tlink.icf --cpu=cortex-a9 -o err.elf > err.out 2>&1; echo "status $?" >> err.out
 // RUN: FileCheck --check-prefix=ERR --match-full-lines --strict-whitespace %s < err.out
 
 // ERR:Diagnostics:
-// ERR-NEXT:error: relocation R_ARM_JUMP24 at .text.armerr+0 in file armerr.o [source address 00004000] to tf_0 needs a veneer, which this linker does not build yet
-// ERR-NEXT:error: relocation R_ARM_JUMP24 at .text.armerr+4 in file armerr.o [source address 00004004] to tf_0 needs a veneer, which this linker does not build yet
 // ERR-NEXT:warning: relocation R_ARM_CALL applied to opcode 0xE1A00000 (neither BL nor BLX) to symbol at tf_0
-// ERR-NEXT:error: relocation R_ARM_THM_JUMP24 at .text.thumberr+0 in file thumberr.o [source address 00005000] to af needs a veneer, which this linker does not build yet
 // ERR:error: relocation R_ARM_THM_CALL to Arm-mode function but symbol is Thumb-mode, at .text.thumberr+4 to tf_0
 // ERR-NEXT:error: {{.+}}
 // ERR:error: non-veneerable relocation R_ARM_THM_JUMP11 from Thumb to Arm-mode function, at .text.thumberr+8 to anear
@@ -53,16 +50,22 @@
 // ERR-NEXT:error: non-veneerable relocation R_ARM_THM_JUMP6 from Thumb to Arm-mode function, at .text.thumberr+16 to anear
 // ERR:status 100
 
-// Arm and Thumb calls across modes on v4T would need veneers.
+// On v4T, Arm and Thumb calls across modes go through veneers: Arm LDR+BX
+// from Arm code, the Thumb-1 veneer from Thumb code (whose section, 6 bytes
+// long, is padded to 8 first).
 // RUN: tanrek-ld -q --entry=Reset_Handler arm.o thumb.o funcs.o -Tlink.icf --cpu=v4T -o v4.elf > v4.out 2>&1; echo "status $?" >> v4.out
 // RUN: FileCheck --check-prefix=V4 --match-full-lines --strict-whitespace %s < v4.out
+// RUN: llvm-objdump -d --triple=armv7a --print-imm-hex --start-address=0x1000 --stop-address=0x1028 v4.elf | FileCheck --check-prefix=V4-ARM %s
+// RUN: llvm-objdump -d --triple=thumbv4t --print-imm-hex --start-address=0x2002 --stop-address=0x2018 v4.elf | FileCheck --check-prefix=V4-THUMB %s
 // V4:Diagnostics:
-// V4-NEXT:error: relocation R_ARM_CALL at .text.arm+0 in file arm.o [source address 00001000] to tf_h needs a veneer, which this linker does not build yet
-// V4-NEXT:error: relocation R_ARM_CALL at .text.arm+4 in file arm.o [source address 00001004] to tf_0 needs a veneer, which this linker does not build yet
 // V4-NEXT:warning: relocation R_ARM_CALL to non-function symbol notfn at .text.arm+12
-// V4-NEXT:error: relocation R_ARM_THM_CALL at .text.thumb+2 in file thumb.o [source address 00002002] to af needs a veneer, which this linker does not build yet
-// V4-NOT:veneer
-// V4:status 100
+// V4:status 0
+// V4-ARM:      1000: 02 00 00 eb bl 0x1010 <tf_h__AT_veneer_A32_LDR_BX>
+// V4-ARM-NEXT: 1004: 04 00 00 eb bl 0x101c <tf_0__AT_veneer_A32_LDR_BX>
+// V4-ARM:      1018: 0b 11 00 00 .word 0x0000110b
+// V4-ARM:      1024: 0d 11 00 00 .word 0x0000110d
+// V4-THUMB:      2002: 00 f0 01 f8 bl 0x2008 <af__TT_veneer_T16_LDR_BX>
+// V4-THUMB:      2014: 00 30 00 00 .word 0x00003000
 
 // On an M-profile core a Thumb BL to Arm code is an error, still written
 // as BL; a B.W to Arm code is an error and left alone.
@@ -82,7 +85,8 @@
 
 // The reach of a mode-changing call: an Arm BLX takes the halfword in H
 // (+0x1fffffe, -0x2000000 from P + 8), a Thumb BLX counts words from the
-// aligned place (+0xfffffc, -0x1000000). One step past, a veneer is needed.
+// aligned place (+0xfffffc, -0x1000000). One step past, the BLX goes to a
+// veneer in the other state, which loads the target into pc.
 // RUN: llvm-mc -filetype=obj -triple=armv7a-none-eabi far.s -o far.o
 // RUN: tanrek-ld -q --entry=far_arm far.o -Tfar.icf --cpu=cortex-a9 -o far.elf > far.out 2>&1; echo "status $?" >> far.out
 // RUN: FileCheck --check-prefix=FAR-OUT --match-full-lines --strict-whitespace %s < far.out
@@ -96,14 +100,17 @@
 // FAR-THUMB-NEXT: 2500004: 00 f4 00 c0 blx 0x1500008 <amaxb>
 
 // RUN: tanrek-ld -q --entry=far_arm far.o -Tpast.icf --cpu=cortex-a9 -o past.elf > past.out 2>&1; echo "status $?" >> past.out
-// RUN: FileCheck --check-prefix=PAST --match-full-lines --strict-whitespace %s < past.out
-// PAST:Diagnostics:
-// PAST-NEXT:error: relocation R_ARM_CALL at .text.afar+0 in file far.o [source address 02400000] to tmaxf needs a veneer, which this linker does not build yet
-// PAST-NEXT:error: relocation R_ARM_CALL at .text.afar+4 in file far.o [source address 02400004] to tmaxb needs a veneer, which this linker does not build yet
-// PAST-NEXT:error: relocation R_ARM_THM_CALL at .text.tfar+0 in file far.o [source address 02500000] to amaxf needs a veneer, which this linker does not build yet
-// PAST-NEXT:error: relocation R_ARM_THM_CALL at .text.tfar+4 in file far.o [source address 02500004] to amaxb needs a veneer, which this linker does not build yet
-// PAST-NEXT:warning: relocation R_ARM_CALL to tmaxf truncated to fit at .text.afar+0
-// PAST:status 100
+// RUN: FileCheck --check-prefix=FAR-OUT --match-full-lines --strict-whitespace %s < past.out
+// RUN: llvm-objdump -d --triple=armv7a --print-imm-hex --start-address=0x2400000 --stop-address=0x2400018 past.elf | FileCheck --check-prefix=PAST-ARM %s
+// RUN: llvm-objdump -d --triple=thumbv7a --print-imm-hex --start-address=0x2500000 --stop-address=0x2500018 past.elf | FileCheck --check-prefix=PAST-THUMB %s
+// PAST-ARM:      2400000: 00 00 00 fa blx 0x2400008 <tmaxf__AT_veneer_T32_LDR>
+// PAST-ARM-NEXT: 2400004: 01 00 00 fa blx 0x2400010 <tmaxb__AT_veneer_T32_LDR>
+// PAST-ARM:      240000c: 09 00 40 04 .word 0x04400009
+// PAST-ARM:      2400014: 0b 00 40 00 .word 0x0040000b
+// PAST-THUMB:      2500000: 00 f0 02 e8 blx 0x2500008 <amaxf__TA_veneer_A32_LDR>
+// PAST-THUMB-NEXT: 2500004: 00 f0 04 e8 blx 0x2500010 <amaxb__TA_veneer_A32_LDR>
+// PAST-THUMB:      250000c: 04 00 50 03 .word 0x03500004
+// PAST-THUMB:      2500014: 04 00 50 01 .word 0x01500004
 
 // An Arm call on a core without Arm state ends the link.
 // RUN: tanrek-ld -q --entry=Reset_Handler arm.o funcs.o -Tlink.icf --cpu=cortex-m3 -o fatal.elf > fatal.out 2>&1; echo "status $?" >> fatal.out

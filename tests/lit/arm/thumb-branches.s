@@ -21,31 +21,32 @@
 // IN:      3000000: 3f f0 ff af beq.w 0x3100002 <cfwd>
 // IN-NEXT: 3000004: 40 f4 00 80 bne.w 0x2f00008 <cbwd>
 
-// One step past each end: BL and B.W would need veneers, which this
-// linker does not build; the scan reports them and every application
-// writes the truncated field and warns. B<c>.W never gets a veneer: it
-// only warns. --force-output keeps the image for the truncated bits.
-// RUN: tanrek-ld -q --entry=Reset_Handler code.o -Tout.icf --cpu=cortex-m3 --force-output -o out.elf > out.out 2>&1; echo "status $?" >> out.out
+// One step past each end: BL and B.W go through Thumb-2 LDR veneers
+// appended to their sections, whose literals hold the target with its
+// Thumb bit, in-place addends included. B<c>.W never gets a veneer: it is
+// written truncated, with a warning.
+// RUN: tanrek-ld -q --entry=Reset_Handler code.o -Tout.icf --cpu=cortex-m3 -o out.elf > out.out 2>&1; echo "status $?" >> out.out
 // RUN: FileCheck --check-prefix=OUT-OUT --match-full-lines --strict-whitespace %s < out.out
 // RUN: llvm-objdump -d --triple=thumbv7m --print-imm-hex out.elf | FileCheck --check-prefix=OUT %s
 
 // OUT-OUT:Diagnostics:
-// OUT-OUT-NEXT:error: relocation R_ARM_THM_CALL at .text.fwd+0 in file code.o [source address 01000000] to fwd0 needs a veneer, which this linker does not build yet
-// OUT-OUT-NEXT:error: relocation R_ARM_THM_JUMP24 at .text.fwd+4 in file code.o [source address 01000004] to fwd1 needs a veneer, which this linker does not build yet
-// OUT-OUT-NEXT:error: relocation R_ARM_THM_CALL at .text.bwd+0 in file code.o [source address 02100000] to bwd0 needs a veneer, which this linker does not build yet
-// OUT-OUT-NEXT:error: relocation R_ARM_THM_JUMP24 at .text.bwd+4 in file code.o [source address 02100004] to bwd1 needs a veneer, which this linker does not build yet
-// OUT-OUT-NEXT:warning: relocation R_ARM_THM_CALL to fwd0 truncated to fit at .text.fwd+0
-// OUT-OUT-NEXT:warning: relocation R_ARM_THM_JUMP24 to fwd1 truncated to fit at .text.fwd+4
-// OUT-OUT-NEXT:warning: relocation R_ARM_THM_CALL to bwd0 truncated to fit at .text.bwd+0
-// OUT-OUT-NEXT:warning: relocation R_ARM_THM_JUMP24 to bwd1 truncated to fit at .text.bwd+4
 // OUT-OUT-NEXT:warning: relocation R_ARM_THM_JUMP19 to cfwd truncated to fit at .text.cond+0
 // OUT-OUT-NEXT:warning: relocation R_ARM_THM_JUMP19 to cbwd truncated to fit at .text.cond+4
-// OUT-OUT:status 100
+// OUT-OUT-NOT:{{.*}}veneer{{.*}}
+// OUT-OUT:status 0
 
-// OUT:      1000000: 00 f4 00 d0 bl 0x4
-// OUT-NEXT: 1000004: 00 f4 00 90 b.w 0x8
-// OUT:      2100000: ff f3 ff d7 bl 0x3100002
-// OUT-NEXT: 2100004: ff f3 ff 97 b.w 0x3100006
+// OUT:      f00000: 00 f0 02 f8 bl 0xf00008 <fwd1__TT_veneer_T32_LDR>
+// OUT-NEXT: f00004: 00 f0 04 f8 bl 0xf00010 <fwd0__TT_veneer_T32_LDR>
+// OUT:      f0000c: 11 00 00 02 .word 0x02000011
+// OUT:      f00014: fd ff ff 01 .word 0x01fffffd
+// OUT:      1000000: 00 f0 02 f8 bl 0x1000008 <fwd0__TT_veneer_T32_LDR>
+// OUT-NEXT: 1000004: 00 f0 04 b8 b.w 0x1000010 <fwd1__TT_veneer_T32_LDR>
+// OUT:      100000c: 05 00 00 02 .word 0x02000005
+// OUT:      1000014: 09 00 00 02 .word 0x02000009
+// OUT:      2100000: 00 f0 02 f8 bl 0x2100008 <bwd0__TT_veneer_T32_LDR>
+// OUT-NEXT: 2100004: 00 f0 04 b8 b.w 0x2100010 <bwd1__TT_veneer_T32_LDR>
+// OUT:      210000c: 03 00 10 01 .word 0x01100003
+// OUT:      2100014: 07 00 10 01 .word 0x01100007
 // OUT:      3000000: 00 f4 00 80 beq.w 0x2f00004
 // OUT-NEXT: 3000004: 7f f0 ff af bne.w 0x3100006
 
@@ -120,7 +121,7 @@ place at address 0x01f00000 { section .text.addend };
 #--- out.icf
 define memory with size = 4G;
 place in [from 0x60000000 size 0x1000] { section .tanrek.init.table };
-keep { section .text.bwd, section .text.cond };
+keep { section .text.bwd, section .text.cond, section .text.addend };
 place at address 0x01000000 { section .text.fwd };
 place at address 0x02000004 { section .text.fwdt };
 place at address 0x02100000 { section .text.bwd };
@@ -128,3 +129,4 @@ place at address 0x01100002 { section .text.bwdt };
 place at address 0x03000000 { section .text.cond };
 place at address 0x03100004 { section .text.cfwdt };
 place at address 0x02f00006 { section .text.cbwdt };
+place at address 0x00f00000 { section .text.addend };
