@@ -2,6 +2,7 @@
 // code reaches it only through BaseLinker's virtual operations.
 #pragma once
 
+#include "arm/veneers.h"
 #include "driver/linker.h"
 
 #include <cstdint>
@@ -51,6 +52,8 @@ public:
   void FunctionInlining() override {}
 
   uint32_t cpuClass = ArmV6M;
+  // Every veneer made or reused, for the map.
+  VeneerList veneers;
   // 0x2 comments in the listing, 0x10000 use the adr pseudo-instruction,
   // 0x20000 do not use the ldr pseudo-instruction.
   uint32_t listingOptions = 0x10002;

@@ -1,38 +1,36 @@
 // Arm back-end phases: veneer construction.
 //
-// The veneer scan decides site by site whether a branch needs a veneer and
-// asks for one through RequestArmVeneer or RequestThumbVeneer. Veneers are
-// not built yet: each request is reported as an error that names the
-// branch and its target, so that no image silently holds a branch that
-// cannot reach, or cannot switch state, and the link ends with status 100.
-// Building veneers replaces the two requests and adds the layout loop
-// around the scan.
+// The veneer scan runs over every section to place and builds veneers site
+// by site. A veneer makes its section longer, which moves everything
+// placed after it, so a branch that reached before may no longer reach:
+// after a scan that made or reused a veneer, the placement is undone and
+// done again with the new sizes, and the scan repeats. Each veneer moves
+// its branch's relocation record to the veneer's literal (or clears it),
+// so no site is sent to a veneer twice and the loop ends once a layout
+// produces no new far or state-changing branch.
 #include "arm/relocation_site.h"
 
-#include "driver/diagnostics.h"
+#include "driver/log.h"
 
 namespace tanrek {
 
-namespace {
-
-void ReportMissingVeneer(ArmLinker &linker, const RelocationSite &site) {
-  Error(linker,
-        "relocation %s at %s+%u in file %s [source address %08x] to %s needs a veneer, which this linker does not "
-        "build yet",
-        linker.RelocationName(site.Type()).c_str(), site.section->DisplayName().c_str(), site.Offset(),
-        site.section->InputName().c_str(), site.place, TargetName(linker, site).c_str());
-}
-
-} // namespace
-
-void RequestArmVeneer(ArmLinker &linker, RelocationSite &site) { ReportMissingVeneer(linker, site); }
-
-void RequestThumbVeneer(ArmLinker &linker, RelocationSite &site) { ReportMissingVeneer(linker, site); }
-
 void ArmLinker::ConstructVeneers() {
+  for (;;) {
+    ClearFlag(Flag::VeneerNeeded);
+    for (LinkSection *section : sectionsToPlace)
+      RelocateSection(*section, RelocationVeneerScan);
+    if (!TestFlag(Flag::VeneerNeeded))
+      break;
+    UndoPlacement();
+    SizeAndAlignment();
+    SortInputs();
+    Placement();
+    // Sections that no longer fit are reported by the later check for
+    // unplaced items; scanning them without addresses would decide nothing.
+    if (PlacementIncomplete())
+      break;
+  }
   ClearFlag(Flag::VeneerNeeded);
-  for (LinkSection *section : sectionsToPlace)
-    RelocateSection(*section, RelocationVeneerScan);
 }
 
 } // namespace tanrek

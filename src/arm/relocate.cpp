@@ -75,7 +75,7 @@ RelocationSite MakeSite(ArmLinker &linker, LinkSection &section, Relocation &rec
 
 // --- The veneer scan -------------------------------------------------------
 
-void ScanSite(ArmLinker &linker, RelocationSite &site) {
+void ScanSite(ArmLinker &linker, RelocationSite &site, VeneerTables &tables) {
   uint32_t type = site.Type();
   if (site.undefinedWeak) {
     linker.referencedUndefinedWeaks.insert(std::string(site.symbol->name));
@@ -92,12 +92,12 @@ void ScanSite(ArmLinker &linker, RelocationSite &site) {
   case RelArmCall:
   case RelArmJump24:
     if (ArmCall(linker, site, true) == CallAnswer::VeneerNeeded && !site.unresolved)
-      RequestArmVeneer(linker, site);
+      RequestArmVeneer(linker, site, tables);
     return;
   case RelThmCall:
   case RelThmJump24:
     if (ThumbCall(linker, site, true) == CallAnswer::VeneerNeeded && !site.unresolved)
-      RequestThumbVeneer(linker, site);
+      RequestThumbVeneer(linker, site, tables);
     return;
   default:
     return;
@@ -312,12 +312,14 @@ void ArmLinker::RelocateSection(LinkSection &section, uint32_t mode) {
   if (records.empty())
     return;
   RestorePristineContents(section);
+  // Veneers are reused only within one scan of one section.
+  VeneerTables tables;
   for (Relocation &record : records) {
     if (!IsRelocationAppliedChecked(record.type))
       continue;
     RelocationSite site = MakeSite(*this, section, record);
     if (mode == RelocationVeneerScan)
-      ScanSite(*this, site);
+      ScanSite(*this, site, tables);
     else
       ApplySite(*this, site);
   }

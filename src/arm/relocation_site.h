@@ -5,6 +5,7 @@
 
 #include "arm/arm_linker.h"
 #include "arm/relocation_types.h"
+#include "arm/veneers.h"
 #include "symbols/symbol_table.h"
 
 #include <cstdint>
@@ -35,9 +36,10 @@ CallAnswer ArmCall(ArmLinker &linker, RelocationSite &site, bool check);
 CallAnswer ThumbCall(ArmLinker &linker, RelocationSite &site, bool check);
 
 // The veneer construction's entry points, called by the veneer scan for a
-// branch that needs a veneer.
-void RequestArmVeneer(ArmLinker &linker, RelocationSite &site);
-void RequestThumbVeneer(ArmLinker &linker, RelocationSite &site);
+// branch that needs a veneer; `tables` are the veneers made in the site's
+// section during this scan.
+void RequestArmVeneer(ArmLinker &linker, RelocationSite &site, VeneerTables &tables);
+void RequestThumbVeneer(ArmLinker &linker, RelocationSite &site, VeneerTables &tables);
 
 // Messages about a site.
 void WarnTruncated(ArmLinker &linker, const RelocationSite &site);

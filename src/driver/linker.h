@@ -120,6 +120,9 @@ public:
   void SizeAndAlignment();
   void DumpScriptTasks();
   void Placement();
+  // Takes every address placement gave back: items are unmapped and the
+  // memory is free again as it was before the first placement.
+  void UndoPlacement();
   void CreateBlockSymbols();
   void RegionSymbols();
   void UnplacedSections();
@@ -265,6 +268,10 @@ public:
   // content section while "Keep inputs" runs.
   const SectionUniverse *selectionUniverse = nullptr;
   RangeList placementRanges;
+  // The memory and placement ranges as they were before the first
+  // placement, for UndoPlacement.
+  std::unique_ptr<Memory> memoryBeforePlacement;
+  RangeList placementRangesBefore;
   // While unplaced items are explained: the largest free piece of each
   // region already looked at.
   std::map<const RangeList *, uint32_t> largestFreePiece;

@@ -342,6 +342,13 @@ void LinkCopiedBlock::Map(uint32_t newAddress) {
   section->sh_addralign = std::max(section->sh_addralign, Alignment());
 }
 
+void LinkCopiedBlock::Unmap() {
+  Locatable::Unmap();
+  address = 0;
+  if (section->IsMapped())
+    section->Unmap();
+}
+
 void LinkCopiedBlock::Print() const { std::printf("copy of block %s", name.c_str()); }
 
 void LinkCopiedBlock::WriteContents(uint8_t *buffer) const {

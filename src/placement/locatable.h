@@ -294,6 +294,7 @@ public:
   uint32_t Flags() const override { return block->Flags() & ~kShfWrite; }
   std::string Describe() const override;
   void Map(uint32_t address) override;
+  void Unmap() override;
   void Print() const override;
   void AddToSegment(OutputSegment *segment) override;
   void WriteContents(uint8_t *buffer) const override;

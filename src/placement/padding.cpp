@@ -4,6 +4,7 @@
 // one after another leave no alignment gaps between them.
 #include "driver/linker.h"
 #include "driver/log.h"
+#include "placement/placement.h"
 
 #include <algorithm>
 #include <cstring>
@@ -17,19 +18,24 @@ namespace {
 // vector and cache-line alignments, without wasting a page per section.
 constexpr uint32_t kLargestPadUnit = 16;
 
-// Extends the section to `newSize` bytes of which the new ones are 0.
+} // namespace
+
 // The original bytes (the replacement contents, else the file's) are
-// extended into new replacement contents, which survive unmapping; a
-// working copy, which may already hold patched bytes, grows along so that
-// whichever the section reads from has the new size. Sections without
-// bytes in the file (NOBITS) only change their size.
-void Grow(LinkSection &section, uint32_t newSize) {
+// extended into replacement contents, which survive unmapping; a working
+// copy, which may already hold patched bytes, grows along so that
+// whichever the section reads from has the new size. Replacement contents
+// grow in place, so a section that grows many times is not copied each
+// time. Sections without bytes in the file (NOBITS) only change their size.
+void GrowSection(LinkSection &section, uint32_t newSize) {
   if (section.sh_type != kShtNobits) {
-    const uint8_t *original = section.hasReplacement ? section.replacementContents.data() : section.fileContents;
-    std::vector<uint8_t> bytes(newSize, 0);
-    if (original)
-      std::memcpy(bytes.data(), original, section.Size());
-    section.SetReplacementContents(std::move(bytes));
+    if (section.hasReplacement) {
+      section.replacementContents.resize(newSize, 0);
+    } else {
+      std::vector<uint8_t> bytes(newSize, 0);
+      if (section.fileContents)
+        std::memcpy(bytes.data(), section.fileContents, section.Size());
+      section.SetReplacementContents(std::move(bytes));
+    }
     if (section.hasWorkingCopy)
       section.workingCopy.resize(newSize, 0);
   }
@@ -47,12 +53,10 @@ void PadSection(LinkSection &section) {
   if (excess == 0)
     return;
   uint32_t padding = unit - excess;
-  Grow(section, oldSize + padding);
+  GrowSection(section, oldSize + padding);
   LogLine("Padding section '%s' to align size to %u: size increased by %u from %u to %u",
           section.DisplayName().c_str(), unit, padding, oldSize, section.Size());
 }
-
-} // namespace
 
 void BaseLinker::PadSections() {
   LogLine("Padding sections for section alignment");

@@ -231,9 +231,27 @@ void BaseLinker::AutoAtSections() {
 // The placement phase
 
 void BaseLinker::Placement() {
+  if (!memoryBeforePlacement && memory) {
+    memoryBeforePlacement = std::make_unique<Memory>(*memory);
+    placementRangesBefore = placementRanges;
+  }
   mainTask->Walk([this](ScriptTask &task) { task.PlaceAt(*this); });
   mainTask->Walk([this](ScriptTask &task) { task.PlaceIn(*this); });
   DefineSymbols();
+}
+
+// Statements unmap their blocks and with them every member; a section
+// that some statement placed on its own is unmapped here too.
+void BaseLinker::UndoPlacement() {
+  mainTask->Walk([this](ScriptTask &task) { task.Unplace(*this); });
+  for (LinkSection *section : sectionsToPlace)
+    if (section->IsMapped())
+      section->Unmap();
+  mappedBlocks.clear();
+  if (memoryBeforePlacement) {
+    *memory = *memoryBeforePlacement;
+    placementRanges = placementRangesBefore;
+  }
 }
 
 // ---------------------------------------------------------------------------

@@ -13,6 +13,8 @@
 
 namespace tanrek {
 
+class LinkSection;
+
 // The first range of `candidates` (sorted by start) that holds `size`
 // bytes at `alignment`. Only the returned range is taken; the bytes that
 // alignment skips stay free for later items.
@@ -40,5 +42,12 @@ private:
 // hexadecimal, a leading 0 for octal, decimal otherwise, up to the first
 // character that is not a digit of the base.
 uint32_t AutoAtAddress(std::string_view digits);
+
+// Grows a section to `newSize` bytes; the new bytes are 0. The section's
+// pristine contents become replacement contents that grow in place.
+void GrowSection(LinkSection &section, uint32_t newSize);
+// Pads the section's size to a multiple of its alignment, using at most 16
+// as the unit, with the padding log line.
+void PadSection(LinkSection &section);
 
 } // namespace tanrek
