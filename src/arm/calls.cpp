@@ -86,6 +86,16 @@ CallAnswer ArmCallToThumb(ArmLinker &linker, RelocationSite &site, uint32_t insn
   return WriteArmBlx(linker, site, (insn & 0x0E000000) | 0xF0000000, offset, check);
 }
 
+// ARMv4T and ARMv5T run a 32-bit Thumb BL as two 16-bit halves whose J1
+// and J2 bits must be 1: their reach is 4 MiB each way, not the 16 MiB
+// of the later encodings. A farther branch is given a veneer rather than
+// encoded with bits those cores would read as something else.
+bool ThumbBranchFits(ArmLinker &linker, int32_t offset) {
+  if (linker.cpuClass == ArmV4T || linker.cpuClass == ArmV5T)
+    return offset >= -0x400000 && offset <= 0x3FFFFE;
+  return Fits<ThumbBranch24>(offset);
+}
+
 } // namespace
 
 CallAnswer ArmCall(ArmLinker &linker, RelocationSite &site, bool check) {
@@ -117,7 +127,7 @@ CallAnswer ThumbCall(ArmLinker &linker, RelocationSite &site, bool check) {
   int32_t offset = int32_t((site.value + uint32_t(ThumbBranch24::Decode(insn)) - base) & ~1u);
   if (site.unresolved)
     return CallAnswer::VeneerNeeded;
-  if (!Fits<ThumbBranch24>(offset)) {
+  if (!ThumbBranchFits(linker, offset)) {
     if (check)
       return CallAnswer::VeneerNeeded;
     WarnTruncated(linker, site);

@@ -263,6 +263,8 @@ public:
   std::set<LinkSection *, BySerial> keptSections;
   std::set<Locatable *, BySerial> reportedConflicts;
   bool warnEmptySelects = false;
+  // Whether the "Placement" phase is running.
+  bool placing = false;
   // The sections that selectors match, with their names worked out once
   // per phase: the reached sections while "Select inputs" runs, every
   // content section while "Keep inputs" runs.

@@ -235,9 +235,11 @@ void BaseLinker::Placement() {
     memoryBeforePlacement = std::make_unique<Memory>(*memory);
     placementRangesBefore = placementRanges;
   }
+  placing = true;
   mainTask->Walk([this](ScriptTask &task) { task.PlaceAt(*this); });
   mainTask->Walk([this](ScriptTask &task) { task.PlaceIn(*this); });
   DefineSymbols();
+  placing = false;
 }
 
 // Statements unmap their blocks and with them every member; a section

@@ -54,6 +54,12 @@ void DefineSymbolTask::DefineSymbols(BaseLinker &linker) {
     return;
   RedefineLinkerSymbol(linker, MakeLinkerSymbol(linker, name, value.value));
   done = 1;
+  dependsOnPlacement = linker.placing;
+}
+
+void DefineSymbolTask::Unplace(BaseLinker &) {
+  if (dependsOnPlacement)
+    done = 0;
 }
 
 // ---------------------------------------------------------------------------

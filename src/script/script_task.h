@@ -72,11 +72,15 @@ public:
   DefineSymbolTask(std::string name, ExprPtr expr, bool exported);
   void DefineSymbols(BaseLinker &linker) override;
   void Dump(BaseLinker &linker) const override;
+  void Unplace(BaseLinker &linker) override;
 
   std::string name;
   ExprPtr expr;
   uint8_t done = 0;
   uint8_t exported = 0;
+  // Defined only once addresses were known: undoing the placement makes
+  // the value stale, so it is worked out again.
+  uint8_t dependsOnPlacement = 0;
 };
 
 class DefineRegionTask final : public ScriptTask {
