@@ -6,6 +6,12 @@
 #include "interwork-far.h"
 #include "semihost.h"
 
+/* How far the far functions are at least: beyond an Arm BL (32 MiB)
+   unless the test places them nearer. */
+#ifndef FAR_MIN
+#define FAR_MIN 0x2000000
+#endif
+
 uint32_t arm_square(uint32_t x)
 {
     return x * x;
@@ -39,7 +45,7 @@ uint32_t arm_half(uint32_t x)
 
 int main(void)
 {
-    check("far code is far", (uint32_t)((uintptr_t)far_arm_triple - (uintptr_t)arm_square) >= 0x2000000, 1);
+    check("far code is far", (uint32_t)((uintptr_t)far_arm_triple - (uintptr_t)arm_square) >= FAR_MIN, 1);
     check("arm to thumb, far arm, far thumb", arm_calls(5), 19 + 105 + 6);
     check("arm tail to thumb", arm_tail_thumb(4), 21);
     check("arm tail to far arm", arm_tail_far_arm(4), 18);
