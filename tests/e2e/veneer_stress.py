@@ -116,40 +116,44 @@ class Layout:
             shift += VENEER * near_veneers
 
 
-def function(out, name, section):
+def function(out, name, section, offset=None, note=""):
+    """Opens a Thumb function, at an offset of its section if given."""
+    if offset is not None:
+        out.append(f"    .org {offset}{note}")
     out.append(f"    .section {section}, \"ax\", %progbits")
     out.append(f"    .global {name}\n    .type {name}, %function\n    .thumb_func\n{name}:")
 
 
+def summing(out, callees):
+    """The body of a function that returns the sum of its callees' results."""
+    out.append("    push {r4, lr}\n    movs r4, #0")
+    out += [f"    bl {callee}\n    adds r4, r4, r0" for callee in callees]
+    out.append("    movs r0, r4\n    pop {r4, pc}")
+
+
+def calling(out, callee, add):
+    """The body of a function that returns its callee's result plus add."""
+    out.append(f"    push {{r4, lr}}\n    bl {callee}\n    adds r0, r0, #{add}\n    pop {{r4, pc}}")
+
+
 def generate(directory):
     layout = Layout()
-    near, far = [], []
-    near.append("    .section .text.stress_near, \"ax\", %progbits\n    .p2align 2")
+    near = ["    .section .text.stress_near, \"ax\", %progbits\n    .p2align 2"]
+    far = ["    .section .text.stress_far, \"ax\", %progbits\n    .p2align 2"]
     function(near, "stress_run", ".text.stress_near")
-    near.append("    push {r4, lr}\n    movs r4, #0\n    bl stress_base\n    adds r4, r4, r0")
-    for i in range(len(layout.forward)):
-        near.append(f"    bl near_{i}\n    adds r4, r4, r0")
-    near.append("    movs r0, r4\n    pop {r4, pc}")
-    far.append("    .section .text.stress_far, \"ax\", %progbits\n    .p2align 2")
+    summing(near, ["stress_base"] + [f"near_{i}" for i in range(len(layout.forward))])
     for i, (start, _, callee, slack, value) in enumerate(layout.forward):
-        near.append(f"    .org {start}  @ slack {slack}")
-        function(near, f"near_{i}", ".text.stress_near")
-        near.append(f"    push {{r4, lr}}\n    bl far_{i}\n    adds r0, r0, #1\n    pop {{r4, pc}}")
-        far.append(f"    .org {callee}")
-        function(far, f"far_{i}", ".text.stress_far")
+        function(near, f"near_{i}", ".text.stress_near", start, f"  @ slack {slack}")
+        calling(near, f"far_{i}", 1)
+        function(far, f"far_{i}", ".text.stress_far", callee)
         if i == 0:
-            far.append("    push {r4, lr}\n    movs r4, #0")
-            for j in range(len(layout.backward)):
-                far.append(f"    bl back_{j}\n    adds r4, r4, r0")
-            far.append("    movs r0, r4\n    pop {r4, pc}")
+            summing(far, [f"back_{j}" for j in range(len(layout.backward))])
         else:
             far.append(f"    movs r0, #{value}\n    bx lr")
     for j, (start, _, callee, slack, value) in enumerate(layout.backward):
-        far.append(f"    .org {start}  @ slack {slack}")
-        function(far, f"back_{j}", ".text.stress_far")
-        far.append(f"    push {{r4, lr}}\n    bl leaf_{j}\n    adds r0, r0, #2\n    pop {{r4, pc}}")
-        near.append(f"    .org {callee}")
-        function(near, f"leaf_{j}", ".text.stress_near")
+        function(far, f"back_{j}", ".text.stress_far", start, f"  @ slack {slack}")
+        calling(far, f"leaf_{j}", 2)
+        function(near, f"leaf_{j}", ".text.stress_near", callee)
         near.append(f"    movs r0, #{value}\n    bx lr")
     near.append(f"    .org {layout.near_size}")
     os.makedirs(directory, exist_ok=True)
