@@ -12,6 +12,11 @@
 # data: a smaller .tanrek.init.data than variant none, and the table
 # calling the routine of its packing instead of the plain copy.
 #
+# A program may also be generated (--generate: a command that writes more
+# sources and scripts into a directory of the work directory) and checked
+# further after it ran (--check: a command given the work directory, which
+# reads the image or the link log).
+#
 # Everything is built in the work directory, never in the source tree. On
 # failure the commands and their output are printed; the work directory
 # keeps the objects, the image and the linker's log for a closer look.
