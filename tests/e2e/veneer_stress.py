@@ -34,10 +34,10 @@ MIN_BACKWARD = -0x1000000
 
 
 def slacks(count):
-    """The chain's slacks first (8k - 4), then ones that last to the end."""
+    """The chain's slacks (8k - 4) between ones that last to the end: 8
+    (CHAIN + 1), exactly used up by the last pass, and a few bytes more."""
     chain = [VENEER * k - 4 for k in range(1, CHAIN + 1)]
     stable = [VENEER * (CHAIN + 1) + 2 * (m % 5) for m in range(count - CHAIN)]
-    # Interleave so that the chain's calls are spread over the section.
     order = []
     for i in range(max(len(chain), len(stable))):
         order += stable[i:i + 1] + chain[i:i + 1]
