@@ -229,19 +229,24 @@ LinkICVSection::LinkICVSection(std::string ownName, std::string algorithm, uint3
     : LinkSection(std::move(ownName), kShtProgbits, kShfAlloc, size, 1), algorithmName(std::move(algorithm)),
       resultSize(size) {}
 
-LinkCantUnwindSection::LinkCantUnwindSection(std::string ownName, LinkSection *functionSection, uint32_t offset)
-    : LinkSection(std::move(ownName), kShtArmExidx, kShfAlloc, 8, 4), function(functionSection),
-      functionOffset(offset) {
+LinkCantUnwindSection::LinkCantUnwindSection(uint32_t coveredStart, uint32_t size)
+    : LinkSection(Format(".ARM.exidx.nounwind.%08x-%08x", coveredStart, coveredStart + size - 1), kShtArmExidx,
+                  kShfAlloc, 8, 4),
+      start(coveredStart), coveredSize(size) {
   state |= StateExceptionIndex;
+  description = "Exception index";
+  WriteU32(replacementContents.data(), coveredStart);
+  WriteU32(replacementContents.data() + 4, 1); // EXIDX_CANTUNWIND
 }
 
 // The first word of the entry is a 31-bit place-relative offset: once the
 // entry has an address, the absolute target stored there becomes relative.
+// Unmap drops the working copy, so a later Map starts from the absolute
+// address again.
 void LinkCantUnwindSection::Map(uint32_t newAddress) {
   LinkSection::Map(newAddress);
   uint8_t *entry = MutableContents();
-  uint32_t word = LoadHost<uint32_t>(entry);
-  StoreHost<uint32_t>(entry, (word - newAddress) & 0x7FFFFFFF);
+  WriteU32(entry, (ReadU32(entry) - newAddress) & 0x7FFFFFFF);
 }
 
 // ---------------------------------------------------------------------------

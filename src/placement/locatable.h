@@ -206,6 +206,9 @@ public:
   uint32_t referenceCount = 0;
   // What a section the linker made is for, as the map describes it.
   const char *description = nullptr;
+  // Set on an exception index section that the index optimisation took out
+  // of its table (kRemovedByIndexOptimization).
+  const char *removalNote = nullptr;
 };
 
 // A section holding an integrity check value.
@@ -221,15 +224,22 @@ public:
   uint32_t resultSize;
 };
 
-// An exception index entry that marks a range of code as not unwindable.
+// An exception index entry that marks the code from `start` for `size`
+// bytes as not unwindable: word 0 holds `start` until the entry has an
+// address, word 1 is EXIDX_CANTUNWIND. Named
+// ".ARM.exidx.nounwind.START-LAST" by the range it covers.
 class LinkCantUnwindSection : public LinkSection {
 public:
-  LinkCantUnwindSection(std::string ownName, LinkSection *function, uint32_t offset);
+  LinkCantUnwindSection(uint32_t start, uint32_t size);
   void Map(uint32_t address) override;
 
-  LinkSection *function;
-  uint32_t functionOffset;
+  uint32_t start;
+  uint32_t coveredSize;
 };
+
+// What the map says about an index entry that the index optimisation took
+// out of the table.
+constexpr const char *kRemovedByIndexOptimization = "[ Removed by index optimization ]";
 
 enum BlockKind : uint32_t {
   BlockDefined = 0,
@@ -259,6 +269,8 @@ public:
   void WriteContents(uint8_t *buffer) const override;
   void Unmap() override;
   void SetInitMethod(uint32_t method) override;
+  // Completes an exception index table (defined in exception_index.cpp).
+  void ProcessExceptionTables() override;
 
   std::string name;
   // What the statement that made the block selects.
@@ -280,6 +292,11 @@ public:
   uint32_t blockFlags = kShfAlloc;
   BlockKind blockKind;
   uint32_t address = 0;
+  // Exception blocks: the index sections the table is built from, as the
+  // last table completion found them, and those of them that the index
+  // optimisation took out (restored when the table is built again).
+  std::vector<Locatable *> indexInputs;
+  std::vector<LinkSection *> removedIndexEntries;
 };
 
 // The load image of a block initialized by copy.

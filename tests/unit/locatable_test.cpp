@@ -279,12 +279,15 @@ TEST_F(LocatableTest, PrimarySymbolSkipsWeakLocalLabelsAndMappingSymbols) {
 }
 
 TEST_F(LocatableTest, CantUnwindEntriesBecomePlaceRelative) {
-  LinkCantUnwindSection entry(".ARM.exidx.nounwind", nullptr, 0);
-  uint8_t *words = entry.MutableContents();
-  StoreHost<uint32_t>(words, 0x1000);
+  LinkCantUnwindSection entry(0x1000, 0x40);
+  EXPECT_EQ(entry.Name(), ".ARM.exidx.nounwind.00001000-0000103f");
   entry.Map(0x2000);
-  EXPECT_EQ(LoadHost<uint32_t>(entry.Contents()), (0x1000u - 0x2000u) & 0x7FFFFFFFu);
+  EXPECT_EQ(ReadU32(entry.Contents()), (0x1000u - 0x2000u) & 0x7FFFFFFFu);
+  EXPECT_EQ(ReadU32(entry.Contents() + 4), 1u);
   EXPECT_TRUE(entry.state & StateExceptionIndex);
+  entry.Unmap();
+  entry.Map(0x800);
+  EXPECT_EQ(ReadU32(entry.Contents()), 0x800u) << "mapped again from the absolute address";
 }
 
 } // namespace
