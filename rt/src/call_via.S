@@ -1,4 +1,5 @@
-/* The BX stub of interwork.h, for Thumb code on ARMv4T only: the caller's
+/* The BX stub of interwork.h, for Thumb code on ARMv4T only (in the Arm
+   variant too, for exit.c, which is Thumb code everywhere): the caller's
    BL has set LR to its return address with the Thumb bit, BX r1 enters the
    target in its own state, and the target returns through LR. */
 #if defined(__thumb__) && __ARM_ARCH < 5

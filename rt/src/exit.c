@@ -6,23 +6,22 @@
 
    What is subtle: the linker accepts no other kind of reference to an
    undefined weak function (an Arm BL is an error), so this file is Thumb
-   code wherever the core can call between the states freely (the ARMv5TE
-   Arm variant builds it with -mthumb). Arm code on ARMv4T cannot call
-   Thumb code directly, and there the weak calls are left out: a program
-   that wants exit defines __TANREK_exit and calls it. */
+   code in every variant (the Arm variants of ARMv4T and ARMv5TE build it
+   with -mthumb). An exit or _exit in Arm code is reached through BLX, or
+   on ARMv4T through a veneer that tanrek-ld adds to the BL. */
 #include "interwork.h"
 #include "tanrek/rt.h"
 
-#ifdef __thumb__
+#ifndef __thumb__
+#error "exit.c must be Thumb code: its weak calls rely on Thumb BL"
+#endif
+
 extern void exit(int status) __attribute__((weak));
 extern void _exit(int status) __attribute__((weak));
-#endif
 
 void __TANREK_finish(int status)
 {
-#ifdef __thumb__
     exit(status);
-#endif
     /* The hook is the program's, in either state. */
     __TANREK_call_via_r1((uintptr_t)status, (uintptr_t)__TANREK_exit);
     for (;;) {
@@ -31,11 +30,7 @@ void __TANREK_finish(int status)
 
 __attribute__((weak)) void __TANREK_exit(int status)
 {
-#ifdef __thumb__
     _exit(status);
-#else
-    (void)status;
-#endif
     for (;;) {
     }
 }

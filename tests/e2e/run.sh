@@ -12,6 +12,11 @@
 # data: a smaller .tanrek.init.data than variant none, and the table
 # calling the routine of its packing instead of the plain copy.
 #
+# A program may also be generated (--generate: a command that writes more
+# sources and scripts into a directory of the work directory) and checked
+# further after it ran (--check: a command given the work directory, which
+# reads the image or the link log).
+#
 # Everything is built in the work directory, never in the source tree. On
 # failure the commands and their output are printed; the work directory
 # keeps the objects, the image and the linker's log for a closer look.
@@ -22,12 +27,13 @@ usage() {
          "[--qemu-cpu CPU] --cflags FLAGS --cpu NAME --startup FILE" \
          "--memory 'CODE_START CODE_SIZE DATA_START DATA_SIZE'" \
          "[--expected FILE] [--status N] [--link-error REGEX] [--link-option OPTION]..." \
-         "[--compile-option OPTION]... [--newlib [--cxx-exceptions]] [--link-variants 'NAME...' [--check-packing]]" >&2
+         "[--compile-option OPTION]... [--newlib [--cxx-exceptions]] [--link-variants 'NAME...' [--check-packing]]" \
+         "[--generate 'COMMAND...'] [--check 'COMMAND...']" >&2
     exit 2
 }
 
 qemu_cpu='' expected='' status=0 link_error='' link_options=() compile_options=()
-newlib=0 cxx_exceptions=0 check_packing=0 link_variants=''
+newlib=0 cxx_exceptions=0 check_packing=0 link_variants='' generate='' check=''
 while [ $# -gt 0 ]; do
     case "$1" in
     --newlib) newlib=1; shift; continue ;;
@@ -53,6 +59,8 @@ while [ $# -gt 0 ]; do
     --link-error) link_error=$2 ;;
     --link-option) link_options+=("$2") ;;
     --compile-option) compile_options+=("$2") ;;
+    --generate) generate=$2 ;;
+    --check) check=$2 ;;
     *) usage ;;
     esac
     shift 2
@@ -87,6 +95,15 @@ run() {
 
 rm -rf "$work"
 mkdir -p "$work/lib"
+# A generated program: the command writes more sources (*.c, *.s) and
+# scripts (*.icf) into a directory, which then counts as part of the
+# program's own.
+source_dirs=("$program_dir")
+if [ -n "$generate" ]; then
+    # shellcheck disable=SC2086
+    run $generate "$work/generated"
+    source_dirs+=("$work/generated")
+fi
 read -r code_start code_size data_start data_size <<< "$memory"
 
 # -O2 makes jump tables, tail calls and literal pools; no library but the
@@ -129,7 +146,12 @@ else
 fi
 objects=()
 shopt -s nullglob
-for file in "${runtime[@]}" "$program_dir"/*.c "$program_dir"/*.cpp; do
+sources=() program_scripts=()
+for dir in "${source_dirs[@]}"; do
+    sources+=("$dir"/*.c "$dir"/*.cpp "$dir"/*.s "$dir"/*.S)
+    program_scripts+=("$dir"/*.icf)
+done
+for file in "${runtime[@]}" "${sources[@]}"; do
     out=$work/$(basename "${file%.*}").o
     compile "$file" "$out"
     objects+=("$out")
@@ -168,7 +190,7 @@ archives+=("$libgcc")
 
 # The program's own scripts follow the common one.
 scripts=("--script=$source/firmware.icf")
-for file in "$program_dir"/*.icf; do
+for file in "${program_scripts[@]}"; do
     scripts+=("--script=$file")
 done
 
@@ -307,4 +329,11 @@ for variant in ${link_variants#"$first_variant"}; do
     run_image "$variant"
     [ $check_packing -eq 1 ] && check_packing "$variant"
 done
+# The program's own check of its image or link log (veneer symbols, the
+# passes of the veneer construction), given the work directory as the last
+# argument.
+if [ -n "$check" ]; then
+    # shellcheck disable=SC2086
+    run $check "$work"
+fi
 echo "PASS: $program${link_variants:+ ($link_variants)} on $machine${qemu_cpu:+ ($qemu_cpu)}"

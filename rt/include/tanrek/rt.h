@@ -66,12 +66,12 @@ void Reset_Handler(void);
    pointer to __CSTACK_end__, then does what Reset_Handler does. */
 void __TANREK_start(void);
 
-/* The end of the run: exit(status) when the program links exit (newlib;
-   not in the armv4t variant, see exit.c), otherwise __TANREK_exit(status). */
+/* The end of the run: exit(status) when the program links exit (newlib),
+   otherwise __TANREK_exit(status). */
 void __TANREK_finish(int status) __attribute__((noreturn));
 
-/* Weak hook: the default calls _exit when a program defines one (again
-   not in the armv4t variant), and otherwise spins. A board overrides it, for instance with a semihosting
+/* Weak hook: the default calls _exit when a program defines one, and
+   otherwise spins. A board overrides it, for instance with a semihosting
    exit. */
 void __TANREK_exit(int status) __attribute__((noreturn));
 

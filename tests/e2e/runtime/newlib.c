@@ -65,14 +65,6 @@ void _exit(int code)
     semi_exit(code);
 }
 
-/* Where the run-time library ends the run when it does not call exit
-   itself (on ARMv4T, whose Arm-state library cannot call newlib's exit):
-   newlib's exit runs the atexit functions before _exit. */
-void __TANREK_exit(int code)
-{
-    exit(code);
-}
-
 int _read(int file, char *buffer, int length)
 {
     (void)file, (void)buffer, (void)length;

@@ -1,6 +1,7 @@
-/* Reaches the Thumb function through a pointer, as ARMv4T allows; the
-   Thumb function's own direct call back into Arm code is what the link
-   must refuse. */
+/* A direct call from Thumb code into Arm code on ARMv4T, which has no
+   BLX: the linker gives the Thumb BL a veneer that switches state (the
+   test checks that its symbol is in the image). main reaches the Thumb
+   function through a pointer, and the Arm function returns with BX LR. */
 #include "semihost.h"
 
 int thumb_entry(int x);

@@ -1,7 +1,7 @@
 /* The Thumb half of the interworking program. It calls Arm code through
    pointers (BX, or a call through the compiler's call-via helper on
-   ARMv4T), directly where the core has BLX, and holds a table of Arm
-   function addresses in its constants. */
+   ARMv4T), directly (BLX, or a veneer on ARMv4T), and holds a table of
+   Arm function addresses in its constants. */
 #include "interwork.h"
 
 uint32_t thumb_mix(uint32_t a, uint32_t b)
@@ -36,12 +36,10 @@ uint32_t thumb_through_table(uint32_t x)
     return arm_unary[0](x) + arm_unary[1](x);
 }
 
-#if __ARM_ARCH >= 5
 uint32_t thumb_calls_arm(uint32_t x)
 {
     return arm_square(x) - arm_negate(x);
 }
-#endif
 
 const Binary thumb_binary[1] = {thumb_mix};
 const Unary thumb_unary[2] = {thumb_classify, thumb_through_table};
