@@ -296,26 +296,30 @@ const uint8_t *PristineBranch(const RelocationSite &site) {
   return (section.hasReplacement ? section.replacementContents.data() : section.fileContents) + site.Offset();
 }
 
+// Both requests: make room, decide, build or reuse the veneer, then
+// rewrite the branch in the pristine contents to reach it.
+void Request(ArmLinker &linker, RelocationSite &site, VeneerTables &tables, bool thumbSite) {
+  PrepareSite(linker, *site.section);
+  const uint8_t *pristine = PristineBranch(site);
+  uint32_t insn = thumbSite ? ReadThumb32(pristine) : ReadU32(pristine);
+  Decision decision = thumbSite ? DecideThumbSite(linker, site, insn) : DecideArmSite(linker, site, insn);
+  uint32_t branchOffset = site.Offset(); // the record moves to the literal
+  uint32_t veneer = BuildOrReuse(linker, site, tables, decision);
+  uint8_t *branch = site.section->replacementContents.data() + branchOffset;
+  if (thumbSite)
+    WriteThumb32(branch, RewriteThumbBranch(insn, decision.kind, branchOffset, veneer));
+  else
+    WriteU32(branch, RewriteArmBranch(insn, decision.kind, branchOffset, veneer));
+}
+
 } // namespace
 
 void RequestArmVeneer(ArmLinker &linker, RelocationSite &site, VeneerTables &tables) {
-  PrepareSite(linker, *site.section);
-  uint32_t insn = ReadU32(PristineBranch(site));
-  Decision decision = DecideArmSite(linker, site, insn);
-  uint32_t branchOffset = site.Offset();
-  uint32_t veneer = BuildOrReuse(linker, site, tables, decision);
-  uint8_t *branch = site.section->replacementContents.data() + branchOffset;
-  WriteU32(branch, RewriteArmBranch(insn, decision.kind, branchOffset, veneer));
+  Request(linker, site, tables, false);
 }
 
 void RequestThumbVeneer(ArmLinker &linker, RelocationSite &site, VeneerTables &tables) {
-  PrepareSite(linker, *site.section);
-  uint32_t insn = ReadThumb32(PristineBranch(site));
-  Decision decision = DecideThumbSite(linker, site, insn);
-  uint32_t branchOffset = site.Offset();
-  uint32_t veneer = BuildOrReuse(linker, site, tables, decision);
-  uint8_t *branch = site.section->replacementContents.data() + branchOffset;
-  WriteThumb32(branch, RewriteThumbBranch(insn, decision.kind, branchOffset, veneer));
+  Request(linker, site, tables, true);
 }
 
 } // namespace tanrek
