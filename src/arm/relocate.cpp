@@ -49,7 +49,7 @@ uint32_t FieldSize(uint32_t type) {
 
 // The working copy made afresh from the pristine contents.
 void RestorePristineContents(LinkSection &section) {
-  const uint8_t *pristine = section.hasReplacement ? section.replacementContents.data() : section.fileContents;
+  const uint8_t *pristine = section.PristineContents();
   size_t available = section.hasReplacement ? section.replacementContents.size() : section.Size();
   section.workingCopy.assign(section.Size(), 0);
   if (pristine && section.sh_type != kShtNobits)

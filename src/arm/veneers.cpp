@@ -292,8 +292,7 @@ void PrepareSite(ArmLinker &linker, LinkSection &section) {
 }
 
 const uint8_t *PristineBranch(const RelocationSite &site) {
-  const LinkSection &section = *site.section;
-  return (section.hasReplacement ? section.replacementContents.data() : section.fileContents) + site.Offset();
+  return site.section->PristineContents() + site.Offset();
 }
 
 // Both requests: make room, decide, build or reuse the veneer, then

@@ -168,6 +168,9 @@ public:
   // The contents: the working copy if there is one, else the replacement,
   // else the bytes in the file. Null for sections without contents.
   const uint8_t *Contents() const;
+  // The contents before relocation: the replacement (a transformation's
+  // result, or the file's bytes extended by veneers) else the file's bytes.
+  const uint8_t *PristineContents() const { return hasReplacement ? replacementContents.data() : fileContents; }
   // The working copy, made on first use from the current contents.
   uint8_t *MutableContents();
   void SetReplacementContents(std::vector<uint8_t> bytes);
