@@ -16,6 +16,17 @@
 // OUT-NOT:{{.}}
 // OUT:status 0
 
+// The same code in a region that holds it only without its veneer: the
+// second layout cannot place it, and the link ends with the unplaced
+// report instead of scanning sections that have no address.
+// RUN: sed 's/size 0x24/size 0x1c/' link.icf > tight.icf
+// RUN: tanrek-ld -q --entry=main code.o -Ttight.icf --cpu=cortex-m3 -o tight.elf > tight.out 2>&1; echo "status $?" >> tight.out
+// RUN: FileCheck --check-prefix=TIGHT %s < tight.out
+// RUN: test ! -e tight.elf
+// TIGHT: Unplaced sections:
+// TIGHT: error: not all sections placed: refer to unplaced section list
+// TIGHT: status 100
+
 // main is 20 bytes (code and two literals); its veneer to far (8 bytes)
 // starts at 0x1014, so the constant block moves from 0x1014 to 0x101c and
 // the data after it from 0x1018 to 0x1020.
